@@ -1,0 +1,34 @@
+#include "job/settings.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace calvex::job {
+
+bool IsEmptyPath(const std::string& path)
+{
+    return path.compare("") == 0;
+}
+
+bool IsSameFile(const std::string& source, const std::string& output)
+{
+    if (source == output)
+        return true;
+    std::error_code error;
+    // equivalent() compares device and inode, so it sees through relative
+    // segments, symbolic links and hard links; it fails when either is missing.
+    return fs::equivalent(fs::path(source), fs::path(output), error) && !error;
+}
+
+void DeleteOutputFile(const std::string& path)
+{
+    std::error_code error;
+    const fs::path target = fs::path(path);
+    if (fs::is_directory(fs::symlink_status(target, error)))
+        return;
+    fs::remove(target, error);
+}
+
+} // namespace calvex::job

@@ -1,0 +1,49 @@
+// Every text the program shows, in one place.
+#pragma once
+
+namespace calvex::strings {
+
+// Job control
+inline constexpr const char* kSelectFilesFirst = "Please select an input and output file first";
+inline constexpr const char* kSourceIsOutput =
+    "Source file cannot be the output file ! Please choose different files.";
+inline constexpr const char* kStatusStarted = "Started the Re - Compression Use Abort to cancel";
+inline constexpr const char* kStatusAbortPressed = "Abort button pressed. Stopping Compression !";
+inline constexpr const char* kStatusCompleted = "Recompression has completed correctly !";
+inline constexpr const char* kAudioCaution = "Use caution when recompressing audio streams";
+
+// Outcomes of a job
+inline constexpr const char* kOutcomeTimeOut = "Time out or user aborted conversion.";
+inline constexpr const char* kOutcomeComplete = "Complete with no errors.";
+inline constexpr const char* kOutcomeUserAbort = "User Abort";
+inline constexpr const char* kOutcomeErrorAbort =
+    "Error Abort, try not recompressing the audio codec.";
+
+// Building the graph
+inline constexpr const char* kAudioCompressorFailed = "Failed to create audio compressor";
+inline constexpr const char* kAudioRenderFailed = "Failed to render audio stream, check your codec "
+                                                  "combination and if the avi clip has audio.";
+
+// File pickers
+inline constexpr const char* kSourcePickerTitle = "Open Source Video..";
+inline constexpr const char* kOutputPickerTitle = "Save Converted Video as..";
+inline constexpr const char* kSourceFilter = "Video files (*.avi)|*.avi| Convert To Avi (*.*)|*.*";
+inline constexpr const char* kOutputFilter = "Video files (*.avi)|*.avi";
+inline constexpr const char* kSourceCancelled =
+    "Oh, You hit cancel without selecting a file.  Going with last selected file.  If none then "
+    "please try again..";
+inline constexpr const char* kOutputCancelled =
+    "Hmmm, I do not think you have selected or entered an output file ! It is needed because, "
+    "well it just kind of is..";
+
+// Menu, About box, quit
+inline constexpr const char* kQuitConfirm = "Are you sure you want to quit ?";
+inline constexpr const char* kAboutBoxEntry = "&About Calvex..."; // string 101
+inline constexpr const char* kOleInitFailed = "OLE initialization failed.  Make sure that the OLE "
+                                              "libraries are the correct version."; // string 100
+inline constexpr const char* kVersionLine = "Calvex Version 1.2";
+inline constexpr const char* kWebDomain = "www.calvex.example";
+inline constexpr const char* kWebAddress = "https://www.calvex.example/";
+inline constexpr const char* kMainCaption = "Calvex Version 1.2, www.calvex.example";
+
+} // namespace calvex::strings
