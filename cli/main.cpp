@@ -1,0 +1,57 @@
+// calvex-convert: the converter without a window, for scripts.
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+
+#include "cli/converter.h"
+#include "media/ffmpeg/ffmpeg_engine.h"
+
+namespace {
+
+std::atomic<bool> g_interrupted{false};
+
+extern "C" void OnInterrupt(int)
+{
+    g_interrupted = true;
+}
+
+calvex::job::ConversionSettings SettingsOf(const calvex::cli::Options& options)
+{
+    calvex::job::ConversionSettings settings;
+    settings.m_strSourceFile = options.source;
+    settings.m_strOutputFile = options.output;
+    settings.m_bKeepAudio = options.keepAudio ? 1 : 0;
+    return settings;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace calvex::cli;
+    const ParseResult parsed = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.options) {
+        std::fprintf(stderr, "calvex-convert: %s\n\n%s", parsed.error.c_str(), kUsage);
+        return 2;
+    }
+    const Options& options = *parsed.options;
+    if (options.action == Options::Action::Help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    const auto engine = calvex::media::CreateFfmpegEngine();
+    if (options.action == Options::Action::List) {
+        PrintCatalogue(*engine, stdout);
+        return 0;
+    }
+
+    TerminalWindow window(SettingsOf(options), stdout, stderr);
+    Converter converter(*engine, window);
+    std::string error;
+    if (!converter.SelectEncoders(options, error)) {
+        std::fprintf(stderr, "calvex-convert: %s\n", error.c_str());
+        return 2;
+    }
+    std::signal(SIGINT, OnInterrupt);
+    return converter.Run(g_interrupted);
+}
