@@ -1,0 +1,56 @@
+// What an encoder is given: the picture or sound format the filter chain
+// must produce for it, found by trying to open the encoder with the source's
+// format first and with safer formats after, so every listed encoder works.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
+namespace calvex::media::ffmpeg {
+
+// The user's option values of one compressor, in the order they were set.
+using OptionValues = std::vector<std::pair<std::string, std::string>>;
+
+struct VideoFormat {
+    int width = 0;
+    int height = 0;
+    AVPixelFormat pixelFormat = AV_PIX_FMT_YUV420P;
+    AVRational frameRate{25, 1};
+};
+
+struct AudioFormat {
+    int sampleRate = 44100;
+    AVSampleFormat sampleFormat = AV_SAMPLE_FMT_S16;
+    uint64_t channelMask = AV_CH_LAYOUT_MONO;
+};
+
+struct EncoderPlan {
+    AVMediaType kind = AVMEDIA_TYPE_UNKNOWN;
+    VideoFormat video;
+    AudioFormat audio;
+    int frameSize = 0;   // samples per audio frame the encoder needs; 0 = any
+    int64_t bitRate = 0; // used when the user sets no bit rate; 0 = the encoder's own
+};
+
+// True for an encoder that must never be opened without a frame to encode
+// (SVT-AV1 hangs when it is closed before its first frame).
+bool MustNotTrialOpen(const AVCodec* codec);
+
+// Finds the format to give codec for a source of the given format; empty when
+// no format opens the encoder with these options.
+std::optional<EncoderPlan> PlanVideo(const AVCodec* codec, const VideoFormat& source,
+                                     const OptionValues& options);
+std::optional<EncoderPlan> PlanAudio(const AVCodec* codec, const AudioFormat& source,
+                                     const OptionValues& options);
+
+// Sets up context for plan and opens it with options; returns the FFmpeg code.
+int OpenEncoder(AVCodecContext* context, const AVCodec* codec, const EncoderPlan& plan,
+                const OptionValues& options);
+
+} // namespace calvex::media::ffmpeg

@@ -1,0 +1,94 @@
+#include "media/ffmpeg/ffmpeg_engine.h"
+
+#include "media/ffmpeg/compressor_filter.h"
+#include "media/ffmpeg/encoder_catalogue.h"
+#include "media/ffmpeg/filter_graph.h"
+
+#include <cstdlib>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+namespace calvex::media {
+namespace ffmpeg {
+namespace {
+
+class EncoderMoniker : public IMoniker {
+public:
+    explicit EncoderMoniker(const AVCodec* codec) : m_codec(codec) {}
+    std::string FriendlyName() const override
+    {
+        return m_codec->long_name != nullptr ? m_codec->long_name : m_codec->name;
+    }
+    std::string Key() const override { return m_codec->name; }
+    FilterPtr BindToObject() override { return std::make_shared<CompressorFilter>(m_codec); }
+
+private:
+    const AVCodec* m_codec;
+};
+
+class DeviceEnumerator : public ICreateDevEnum {
+public:
+    std::vector<MonikerPtr> CreateClassEnumerator(Category category) override
+    {
+        const AVMediaType kind =
+            category == Category::VideoCompressor ? AVMEDIA_TYPE_VIDEO : AVMEDIA_TYPE_AUDIO;
+        std::vector<MonikerPtr> monikers;
+        for (const AVCodec* codec : AviEncoders(kind))
+            monikers.push_back(std::make_shared<EncoderMoniker>(codec));
+        return monikers;
+    }
+};
+
+class CaptureGraphBuilder : public ICaptureGraphBuilder {
+public:
+    FilterPtr SetOutputFileName(const std::filesystem::path& path) override
+    {
+        if (path.empty())
+            return nullptr;
+        m_graph = std::make_shared<FilterGraph>(path);
+        return m_graph->Mux();
+    }
+
+    GraphPtr GetFiltergraph() override { return m_graph; }
+
+    bool RenderStream(const FilterPtr& source, const FilterPtr& via, const FilterPtr& sink) override
+    {
+        if (!m_graph || !sink || sink != m_graph->Mux())
+            return false;
+        return m_graph->Render(source, via);
+    }
+
+private:
+    std::shared_ptr<FilterGraph> m_graph;
+};
+
+class FfmpegEngine : public IMediaEngine {
+public:
+    FfmpegEngine()
+    {
+        // Trial opens and damaged sources make FFmpeg talk a lot; a developer
+        // can have its messages back with CALVEX_FFMPEG_LOG=<av_log level>.
+        const char* level = std::getenv("CALVEX_FFMPEG_LOG");
+        av_log_set_level(level != nullptr ? std::atoi(level) : AV_LOG_FATAL);
+    }
+    std::shared_ptr<ICreateDevEnum> CreateDeviceEnumerator() override
+    {
+        return std::make_shared<DeviceEnumerator>();
+    }
+    std::shared_ptr<ICaptureGraphBuilder> CreateCaptureGraphBuilder() override
+    {
+        return std::make_shared<CaptureGraphBuilder>();
+    }
+};
+
+} // namespace
+} // namespace ffmpeg
+
+std::shared_ptr<IMediaEngine> CreateFfmpegEngine()
+{
+    return std::make_shared<ffmpeg::FfmpegEngine>();
+}
+
+} // namespace calvex::media

@@ -1,0 +1,13 @@
+// The media engine on FFmpeg's libraries. No FFmpeg type appears here, so
+// code outside media/ needs no FFmpeg headers.
+#pragma once
+
+#include "media/engine.h"
+
+#include <memory>
+
+namespace calvex::media {
+
+std::shared_ptr<IMediaEngine> CreateFfmpegEngine();
+
+} // namespace calvex::media

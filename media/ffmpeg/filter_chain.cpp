@@ -1,0 +1,157 @@
+#include "media/ffmpeg/filter_chain.h"
+
+#include <string>
+
+extern "C" {
+#include <libavfilter/buffersink.h>
+#include <libavfilter/buffersrc.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/pixdesc.h>
+}
+
+namespace calvex::media::ffmpeg {
+namespace {
+
+std::string Rational(AVRational value)
+{
+    return std::to_string(value.num) + "/" + std::to_string(value.den);
+}
+
+std::string LayoutName(const AVChannelLayout& layout)
+{
+    AVChannelLayout known{};
+    if (layout.order == AV_CHANNEL_ORDER_UNSPEC)
+        av_channel_layout_default(&known, layout.nb_channels);
+    else
+        av_channel_layout_copy(&known, &layout);
+    char name[128] = {};
+    av_channel_layout_describe(&known, name, sizeof(name));
+    av_channel_layout_uninit(&known);
+    return name;
+}
+
+std::string MaskName(uint64_t mask)
+{
+    AVChannelLayout layout{};
+    av_channel_layout_from_mask(&layout, mask);
+    std::string name = LayoutName(layout);
+    av_channel_layout_uninit(&layout);
+    return name;
+}
+
+std::string VideoSourceArgs(const AVFrame* frame, AVRational timeBase)
+{
+    AVRational aspect = frame->sample_aspect_ratio;
+    if (aspect.num <= 0 || aspect.den <= 0)
+        aspect = {1, 1};
+    return "video_size=" + std::to_string(frame->width) + "x" + std::to_string(frame->height) +
+           ":pix_fmt=" + std::to_string(frame->format) + ":time_base=" + Rational(timeBase) +
+           ":pixel_aspect=" + Rational(aspect);
+}
+
+// fps first (fewer frames to scale), then size and picture format; scale and
+// format pass frames through untouched when they already match.
+std::string VideoChain(const EncoderPlan& plan)
+{
+    const VideoFormat& video = plan.video;
+    return "fps=fps=" + Rational(video.frameRate) + ",scale=" + std::to_string(video.width) + ":" +
+           std::to_string(video.height) +
+           ",format=pix_fmts=" + av_get_pix_fmt_name(video.pixelFormat);
+}
+
+std::string AudioSourceArgs(const AVFrame* frame, AVRational timeBase)
+{
+    return "time_base=" + Rational(timeBase) +
+           ":sample_rate=" + std::to_string(frame->sample_rate) +
+           ":sample_fmt=" + av_get_sample_fmt_name(static_cast<AVSampleFormat>(frame->format)) +
+           ":channel_layout=" + LayoutName(frame->ch_layout);
+}
+
+// aresample also pads a late start with silence so the sound starts at 0,
+// with the pictures.
+std::string AudioChain(const EncoderPlan& plan)
+{
+    const AudioFormat& audio = plan.audio;
+    return "aresample=osr=" + std::to_string(audio.sampleRate) +
+           ":async=1:first_pts=0,aformat=sample_fmts=" +
+           av_get_sample_fmt_name(audio.sampleFormat) +
+           ":sample_rates=" + std::to_string(audio.sampleRate) +
+           ":channel_layouts=" + MaskName(audio.channelMask);
+}
+
+} // namespace
+
+bool FilterChain::Link(const char* sourceName, const std::string& sourceArgs, const char* sinkName,
+                       const std::string& chain)
+{
+    m_graph.reset(avfilter_graph_alloc());
+    if (!m_graph)
+        return false;
+    if (avfilter_graph_create_filter(&m_source, avfilter_get_by_name(sourceName), "in",
+                                     sourceArgs.c_str(), nullptr, m_graph.get()) < 0 ||
+        avfilter_graph_create_filter(&m_sink, avfilter_get_by_name(sinkName), "out", nullptr,
+                                     nullptr, m_graph.get()) < 0)
+        return false;
+    AVFilterInOut* outputs = avfilter_inout_alloc();
+    AVFilterInOut* inputs = avfilter_inout_alloc();
+    outputs->name = av_strdup("in");
+    outputs->filter_ctx = m_source;
+    inputs->name = av_strdup("out");
+    inputs->filter_ctx = m_sink;
+    const int parsed =
+        avfilter_graph_parse_ptr(m_graph.get(), chain.c_str(), &inputs, &outputs, nullptr);
+    avfilter_inout_free(&inputs);
+    avfilter_inout_free(&outputs);
+    return parsed >= 0 && avfilter_graph_config(m_graph.get(), nullptr) >= 0;
+}
+
+bool FilterChain::Configure(const AVFrame* first, AVRational timeBase, const EncoderPlan& plan)
+{
+    m_kind = plan.kind;
+    m_width = first->width;
+    m_height = first->height;
+    m_format = first->format;
+    m_sampleRate = first->sample_rate;
+    m_channels = first->ch_layout.nb_channels;
+    bool linked = false;
+    if (plan.kind == AVMEDIA_TYPE_VIDEO) {
+        linked = Link("buffer", VideoSourceArgs(first, timeBase), "buffersink", VideoChain(plan));
+    } else {
+        linked = Link("abuffer", AudioSourceArgs(first, timeBase), "abuffersink", AudioChain(plan));
+        if (linked && plan.frameSize > 0)
+            av_buffersink_set_frame_size(m_sink, plan.frameSize);
+    }
+    if (!linked)
+        m_graph.reset();
+    return linked;
+}
+
+bool FilterChain::Accepts(const AVFrame* frame) const
+{
+    if (m_kind == AVMEDIA_TYPE_VIDEO)
+        return frame->width == m_width && frame->height == m_height && frame->format == m_format;
+    return frame->sample_rate == m_sampleRate && frame->format == m_format &&
+           frame->ch_layout.nb_channels == m_channels;
+}
+
+int FilterChain::Push(AVFrame* frame)
+{
+    return av_buffersrc_add_frame_flags(m_source, frame, 0);
+}
+
+int FilterChain::PushEnd()
+{
+    return av_buffersrc_add_frame_flags(m_source, nullptr, 0);
+}
+
+int FilterChain::Pull(AVFrame* frame)
+{
+    return av_buffersink_get_frame(m_sink, frame);
+}
+
+AVRational FilterChain::OutputTimeBase() const
+{
+    return av_buffersink_get_time_base(m_sink);
+}
+
+} // namespace calvex::media::ffmpeg

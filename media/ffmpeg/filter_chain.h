@@ -1,0 +1,37 @@
+// The libavfilter chain between a decoder and an encoder: gives the encoder
+// the picture format, size and constant frame rate, or the sample format,
+// rate, channel layout and frame size, that its plan asks for.
+#pragma once
+
+#include "media/ffmpeg/av_ptr.h"
+#include "media/ffmpeg/encoder_plan.h"
+
+namespace calvex::media::ffmpeg {
+
+class FilterChain {
+public:
+    // Builds the chain for frames like first, stamped in timeBase.
+    bool Configure(const AVFrame* first, AVRational timeBase, const EncoderPlan& plan);
+    bool IsConfigured() const { return m_graph != nullptr; }
+    // True when frame has the format the chain was built for.
+    bool Accepts(const AVFrame* frame) const;
+
+    // Hands frame's data to the chain (frame is left blank); FFmpeg's code.
+    int Push(AVFrame* frame);
+    int PushEnd();
+    // A converted frame, AVERROR(EAGAIN) when more input is needed, or AVERROR_EOF.
+    int Pull(AVFrame* frame);
+    AVRational OutputTimeBase() const;
+
+private:
+    bool Link(const char* sourceName, const std::string& sourceArgs, const char* sinkName,
+              const std::string& chain);
+
+    FilterGraphPtr m_graph;
+    AVFilterContext* m_source = nullptr;
+    AVFilterContext* m_sink = nullptr;
+    AVMediaType m_kind = AVMEDIA_TYPE_UNKNOWN;
+    int m_width = 0, m_height = 0, m_format = -1, m_sampleRate = 0, m_channels = 0;
+};
+
+} // namespace calvex::media::ffmpeg

@@ -1,0 +1,202 @@
+#include "media/ffmpeg/filter_graph.h"
+
+#include "media/ffmpeg/compressor_filter.h"
+
+#include <chrono>
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+}
+
+namespace calvex::media::ffmpeg {
+namespace {
+
+class MuxSeeking : public IMediaSeeking {
+public:
+    explicit MuxSeeking(std::shared_ptr<MuxProgress> progress) : m_progress(std::move(progress)) {}
+    bool GetDuration(int64_t& duration) override
+    {
+        duration = m_progress->durationHns.load();
+        return true;
+    }
+    bool GetCurrentPosition(int64_t& position) override
+    {
+        position = m_progress->positionHns.load();
+        return true;
+    }
+
+private:
+    std::shared_ptr<MuxProgress> m_progress;
+};
+
+bool AviTakesCodec(AVCodecID codec)
+{
+    static const AVOutputFormat* avi = av_guess_format("avi", nullptr, nullptr);
+    return avi != nullptr && avformat_query_codec(avi, codec, FF_COMPLIANCE_NORMAL) == 1;
+}
+
+// The stream's nominal rate: its average, else its base rate, else 25.
+AVRational NominalFrameRate(const AVStream* stream)
+{
+    if (stream->avg_frame_rate.num > 0 && stream->avg_frame_rate.den > 0)
+        return stream->avg_frame_rate;
+    if (stream->r_frame_rate.num > 0 && stream->r_frame_rate.den > 0)
+        return stream->r_frame_rate;
+    return {25, 1};
+}
+
+std::optional<EncoderPlan> PlanFor(const AVStream* stream, const CompressorFilter& compressor)
+{
+    const AVCodecParameters* parameters = stream->codecpar;
+    if (compressor.Kind() == AVMEDIA_TYPE_VIDEO) {
+        VideoFormat source{parameters->width, parameters->height,
+                           static_cast<AVPixelFormat>(parameters->format),
+                           NominalFrameRate(stream)};
+        return PlanVideo(compressor.Codec(), source, compressor.Options());
+    }
+    AudioFormat source;
+    source.sampleRate = parameters->sample_rate > 0 ? parameters->sample_rate : 44100;
+    source.sampleFormat = static_cast<AVSampleFormat>(parameters->format);
+    if (source.sampleFormat == AV_SAMPLE_FMT_NONE)
+        source.sampleFormat = AV_SAMPLE_FMT_S16;
+    if (parameters->ch_layout.order == AV_CHANNEL_ORDER_NATIVE) {
+        source.channelMask = parameters->ch_layout.u.mask;
+    } else {
+        AVChannelLayout layout{};
+        av_channel_layout_default(&layout, std::max(1, parameters->ch_layout.nb_channels));
+        source.channelMask = layout.u.mask;
+    }
+    return PlanAudio(compressor.Codec(), source, compressor.Options());
+}
+
+} // namespace
+
+std::shared_ptr<IMediaSeeking> MuxFilter::QueryMediaSeeking()
+{
+    return std::make_shared<MuxSeeking>(m_progress);
+}
+
+FilterGraph::FilterGraph(std::filesystem::path output)
+    : m_output(std::move(output)), m_mux(std::make_shared<MuxFilter>(m_progress))
+{
+}
+
+FilterGraph::~FilterGraph()
+{
+    m_stopRequested.store(true);
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+FilterPtr FilterGraph::AddSourceFilter(const std::filesystem::path& path, const std::string&)
+{
+    std::shared_ptr<SourceFilter> source = SourceFilter::Open(path);
+    if (!source)
+        return nullptr;
+    std::lock_guard lock(m_mutex);
+    m_filters.push_back(source);
+    if (m_progress->durationHns.load() == 0)
+        m_progress->durationHns.store(source->DurationHns());
+    return source;
+}
+
+bool FilterGraph::AddFilter(const FilterPtr& filter, const std::string&)
+{
+    if (!filter)
+        return false;
+    std::lock_guard lock(m_mutex);
+    m_filters.push_back(filter);
+    return true;
+}
+
+bool FilterGraph::Render(const FilterPtr& source, const FilterPtr& via)
+{
+    auto demuxer = std::dynamic_pointer_cast<SourceFilter>(source);
+    std::lock_guard lock(m_mutex);
+    // One source feeds the graph; streams of a second one cannot join it.
+    if (!demuxer || m_started || (m_routedSource && m_routedSource != demuxer))
+        return false;
+    const bool rendered = via ? RenderEncoded(demuxer, via) : RenderCopy(demuxer);
+    if (rendered) {
+        m_routedSource = demuxer;
+        m_progress->durationHns.store(demuxer->DurationHns());
+    }
+    return rendered;
+}
+
+bool FilterGraph::RenderCopy(const std::shared_ptr<SourceFilter>& source)
+{
+    const int index = source->ConnectNextStream(AVMEDIA_TYPE_UNKNOWN);
+    if (index < 0)
+        return false;
+    if (!AviTakesCodec(source->Format()->streams[index]->codecpar->codec_id)) {
+        source->Disconnect(index);
+        return false;
+    }
+    m_routes.push_back({index, nullptr, {}, {}});
+    return true;
+}
+
+bool FilterGraph::RenderEncoded(const std::shared_ptr<SourceFilter>& source, const FilterPtr& via)
+{
+    auto compressor = std::dynamic_pointer_cast<CompressorFilter>(via);
+    if (!compressor)
+        return false;
+    const int index = source->ConnectNextStream(compressor->Kind());
+    if (index < 0)
+        return false;
+    std::optional<EncoderPlan> plan = PlanFor(source->Format()->streams[index], *compressor);
+    if (!plan) {
+        source->Disconnect(index);
+        return false;
+    }
+    m_routes.push_back({index, compressor->Codec(), *plan, compressor->Options()});
+    return true;
+}
+
+bool FilterGraph::Run()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_started)
+        return !m_finished;
+    m_started = true;
+    m_stopRequested.store(false);
+    GraphJob job{m_output, m_routedSource, m_routes};
+    m_thread = std::thread([this, job = std::move(job)] {
+        Finish(RunGraphJob(job, m_stopRequested, m_progress->positionHns));
+    });
+    return true;
+}
+
+void FilterGraph::Finish(long eventCode)
+{
+    std::lock_guard lock(m_mutex);
+    m_eventCode = eventCode;
+    m_finished = true;
+    m_ended.notify_all();
+}
+
+void FilterGraph::Stop()
+{
+    m_stopRequested.store(true);
+    // Returns once the file is closed, as a stopped graph has let go of it.
+    std::unique_lock lock(m_mutex);
+    if (m_started && std::this_thread::get_id() != m_thread.get_id())
+        m_ended.wait(lock, [&] { return m_finished; });
+}
+
+WaitResult FilterGraph::WaitForCompletion(uint32_t timeoutMs, long& eventCode)
+{
+    std::unique_lock lock(m_mutex);
+    if (!m_started)
+        return WaitResult::Failed;
+    const auto ended = [&] { return m_finished; };
+    if (timeoutMs == INFINITE_WAIT)
+        m_ended.wait(lock, ended);
+    else if (!m_ended.wait_for(lock, std::chrono::milliseconds(timeoutMs), ended))
+        return WaitResult::TimedOut;
+    eventCode = m_eventCode;
+    return WaitResult::Ended;
+}
+
+} // namespace calvex::media::ffmpeg

@@ -1,0 +1,176 @@
+#include "media/ffmpeg/graph_runner.h"
+
+#include "media/engine.h"
+#include "media/ffmpeg/output_mux.h"
+#include "media/ffmpeg/stream_route.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace calvex::media::ffmpeg {
+namespace {
+
+// Packets held back while an encoder waits for its first frame; past this the
+// waiting encoders are opened without one, so memory stays bounded.
+constexpr size_t kMaxPendingPackets = 1024;
+
+struct ActiveRoute {
+    std::unique_ptr<StreamRoute> route;
+    int64_t offset = 0; // the job's zero, in the source stream's time base
+};
+
+// The earliest start among the routed streams: it becomes time zero, so
+// sound and pictures keep their distance and the file starts at 0.
+int64_t EarliestStart(const AVFormatContext* format, const std::vector<RouteSpec>& routes)
+{
+    int64_t earliest = AV_NOPTS_VALUE;
+    for (const RouteSpec& spec : routes) {
+        const AVStream* stream = format->streams[spec.streamIndex];
+        if (stream->start_time == AV_NOPTS_VALUE)
+            continue;
+        const int64_t start = av_rescale_q(stream->start_time, stream->time_base, AV_TIME_BASE_Q);
+        earliest = earliest == AV_NOPTS_VALUE ? start : std::min(earliest, start);
+    }
+    if (earliest == AV_NOPTS_VALUE)
+        earliest = format->start_time != AV_NOPTS_VALUE ? format->start_time : 0;
+    return earliest;
+}
+
+std::unique_ptr<StreamRoute> MakeRoute(const AVStream* stream, const RouteSpec& spec)
+{
+    if (spec.encoder == nullptr)
+        return std::make_unique<CopyRoute>(stream);
+    return std::make_unique<TranscodeRoute>(stream, spec.encoder, spec.plan, spec.options);
+}
+
+class JobRun {
+public:
+    JobRun(const GraphJob& job, const std::atomic<bool>& stop, std::atomic<int64_t>& position)
+        : m_job(job), m_format(job.source->Format()), m_stop(stop), m_position(position),
+          m_routes(m_format->nb_streams)
+    {
+    }
+
+    long Run()
+    {
+        if (m_job.routes.empty() || !m_mux.Open(m_job.output) || !StartRoutes())
+            return Abort();
+        const bool pumped = Pump();
+        const bool stopped = m_stop.load();
+        const bool drained = pumped && (stopped || DrainRoutes());
+        const bool opened = drained && OpenWaitingRoutes();
+        const bool finished = m_mux.Finish();
+        m_position.store(m_mux.LastTimeHns());
+        if (!opened || !finished)
+            return EC_ERRORABORT;
+        if (stopped)
+            return EC_NONE;
+        return AnyVideoWritten() ? EC_COMPLETE : EC_ERRORABORT;
+    }
+
+private:
+    long Abort()
+    {
+        m_mux.Finish();
+        return EC_ERRORABORT;
+    }
+
+    bool StartRoutes()
+    {
+        const int64_t zero = EarliestStart(m_format, m_job.routes);
+        for (unsigned i = 0; i < m_format->nb_streams; ++i)
+            m_format->streams[i]->discard = AVDISCARD_ALL;
+        for (const RouteSpec& spec : m_job.routes) {
+            AVStream* stream = m_format->streams[spec.streamIndex];
+            stream->discard = AVDISCARD_DEFAULT;
+            ActiveRoute& active = m_routes[spec.streamIndex];
+            active.route = MakeRoute(stream, spec);
+            active.offset = av_rescale_q(zero, AV_TIME_BASE_Q, stream->time_base);
+            if (!active.route->Start(m_mux))
+                return false;
+        }
+        return true;
+    }
+
+    bool Pump()
+    {
+        PacketPtr packet = MakePacket();
+        while (!m_stop.load()) {
+            const int read = av_read_frame(m_format, packet.get());
+            if (read == AVERROR(EAGAIN)) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                continue;
+            }
+            if (read < 0)
+                return true; // the end of the source, or the rest cannot be read
+            if (!FeedPacket(packet.get()))
+                return false;
+            m_position.store(m_mux.LastTimeHns());
+            if (!m_mux.HeaderWritten() && m_mux.PendingCount() > kMaxPendingPackets &&
+                !OpenWaitingRoutes())
+                return false;
+        }
+        return true;
+    }
+
+    bool FeedPacket(AVPacket* packet)
+    {
+        ActiveRoute& active = m_routes.at(packet->stream_index);
+        if (!active.route) {
+            av_packet_unref(packet);
+            return true;
+        }
+        if (packet->pts != AV_NOPTS_VALUE)
+            packet->pts -= active.offset;
+        if (packet->dts != AV_NOPTS_VALUE)
+            packet->dts -= active.offset;
+        const bool fed = active.route->Feed(packet);
+        av_packet_unref(packet);
+        return fed;
+    }
+
+    bool DrainRoutes()
+    {
+        for (ActiveRoute& active : m_routes)
+            if (active.route && !active.route->Drain())
+                return false;
+        return true;
+    }
+
+    bool OpenWaitingRoutes()
+    {
+        for (ActiveRoute& active : m_routes)
+            if (active.route && !active.route->OpenWithoutFrame())
+                return false;
+        return true;
+    }
+
+    bool AnyVideoWritten() const
+    {
+        return std::any_of(m_routes.begin(), m_routes.end(), [&](const ActiveRoute& active) {
+            return active.route && active.route->IsVideo() &&
+                   m_mux.PacketsWritten(active.route->OutputIndex()) > 0;
+        });
+    }
+
+    const GraphJob& m_job;
+    AVFormatContext* m_format;
+    const std::atomic<bool>& m_stop;
+    std::atomic<int64_t>& m_position;
+    OutputMux m_mux;
+    std::vector<ActiveRoute> m_routes;
+};
+
+} // namespace
+
+long RunGraphJob(const GraphJob& job, const std::atomic<bool>& stop,
+                 std::atomic<int64_t>& positionHns)
+{
+    if (!job.source)
+        return EC_ERRORABORT;
+    JobRun run(job, stop, positionHns);
+    return run.Run();
+}
+
+} // namespace calvex::media::ffmpeg

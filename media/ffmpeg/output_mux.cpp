@@ -1,0 +1,90 @@
+#include "media/ffmpeg/output_mux.h"
+
+#include <algorithm>
+
+namespace calvex::media::ffmpeg {
+
+bool OutputMux::Open(const std::filesystem::path& path)
+{
+    AVFormatContext* raw = nullptr;
+    if (avformat_alloc_output_context2(&raw, nullptr, "avi", path.c_str()) < 0 || raw == nullptr)
+        return false;
+    m_context.reset(raw);
+    return avio_open(&m_context->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0;
+}
+
+int OutputMux::AddStream()
+{
+    AVStream* stream = avformat_new_stream(m_context.get(), nullptr);
+    if (stream == nullptr)
+        return -1;
+    m_ready.push_back(false);
+    m_written.push_back(0);
+    return stream->index;
+}
+
+void OutputMux::MarkReady(int index)
+{
+    m_ready.at(index) = true;
+}
+
+bool OutputMux::WriteHeaderWhenReady()
+{
+    if (m_headerWritten)
+        return true;
+    if (!std::all_of(m_ready.begin(), m_ready.end(), [](bool ready) { return ready; }))
+        return true;
+    if (avformat_write_header(m_context.get(), nullptr) < 0)
+        return false;
+    m_headerWritten = true;
+    while (!m_pending.empty()) {
+        Pending pending = std::move(m_pending.front());
+        m_pending.pop_front();
+        if (!WriteNow(pending.packet.get(), pending.timeBase))
+            return false;
+    }
+    return true;
+}
+
+bool OutputMux::WriteNow(AVPacket* packet, AVRational timeBase)
+{
+    AVStream* stream = Stream(packet->stream_index);
+    av_packet_rescale_ts(packet, timeBase, stream->time_base);
+    const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+    if (time != AV_NOPTS_VALUE) {
+        const int64_t hns = av_rescale_q(time, stream->time_base, {1, 10000000});
+        if (hns > m_lastTimeHns.load())
+            m_lastTimeHns.store(hns);
+    }
+    ++m_written[packet->stream_index];
+    return av_interleaved_write_frame(m_context.get(), packet) >= 0;
+}
+
+bool OutputMux::Write(int index, AVPacket* packet, AVRational timeBase)
+{
+    packet->stream_index = index;
+    if (m_headerWritten)
+        return WriteNow(packet, timeBase);
+    Pending pending{MakePacket(), timeBase};
+    av_packet_move_ref(pending.packet.get(), packet);
+    m_pending.push_back(std::move(pending));
+    return WriteHeaderWhenReady();
+}
+
+bool OutputMux::Finish()
+{
+    if (!m_context || m_context->pb == nullptr)
+        return false;
+    if (!m_headerWritten) {
+        // The routes have opened what they could; a stream still without a
+        // format makes the header fail, which ends the job as an error.
+        std::fill(m_ready.begin(), m_ready.end(), true);
+        if (!WriteHeaderWhenReady())
+            return false;
+    }
+    const bool written = av_write_trailer(m_context.get()) >= 0;
+    const bool closed = avio_closep(&m_context->pb) >= 0;
+    return written && closed;
+}
+
+} // namespace calvex::media::ffmpeg

@@ -1,0 +1,55 @@
+// The AVI multiplexer of a running graph: holds packets back until every
+// stream's format is known (encoders open on their first frame), then writes
+// the header, the interleaved packets and the trailer (the OpenDML index).
+#pragma once
+
+#include "media/ffmpeg/av_ptr.h"
+
+#include <atomic>
+#include <deque>
+#include <filesystem>
+#include <vector>
+
+namespace calvex::media::ffmpeg {
+
+class OutputMux {
+public:
+    // Creates the AVI context and opens path for writing; false on failure.
+    bool Open(const std::filesystem::path& path);
+
+    // A new stream; its parameters must be filled before MarkReady(index).
+    int AddStream();
+    AVStream* Stream(int index) const { return m_context->streams[index]; }
+    void MarkReady(int index);
+    bool IsReady(int index) const { return m_ready.at(index); }
+    bool HeaderWritten() const { return m_headerWritten; }
+    size_t PendingCount() const { return m_pending.size(); }
+
+    // Takes packet (time stamps in timeBase) for stream index; false on a write error.
+    bool Write(int index, AVPacket* packet, AVRational timeBase);
+    // Drops the streams that never became ready, writes the header if not yet
+    // written, then the trailer; closes the file. False on a write error.
+    bool Finish();
+
+    // Time of the last packet written, in 100-nanosecond units.
+    int64_t LastTimeHns() const { return m_lastTimeHns.load(); }
+    int64_t PacketsWritten(int index) const { return m_written.at(index); }
+
+private:
+    struct Pending {
+        PacketPtr packet;
+        AVRational timeBase;
+    };
+
+    bool WriteHeaderWhenReady();
+    bool WriteNow(AVPacket* packet, AVRational timeBase);
+
+    OutputContextPtr m_context;
+    std::vector<bool> m_ready;
+    std::vector<int64_t> m_written;
+    std::deque<Pending> m_pending;
+    bool m_headerWritten = false;
+    std::atomic<int64_t> m_lastTimeHns{0};
+};
+
+} // namespace calvex::media::ffmpeg

@@ -1,0 +1,74 @@
+#include "media/ffmpeg/source_filter.h"
+
+namespace calvex::media::ffmpeg {
+namespace {
+
+bool HasAudioOrVideo(const AVFormatContext* format)
+{
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        const AVMediaType type = format->streams[i]->codecpar->codec_type;
+        if (type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+SourceFilter::SourceFilter(InputContextPtr format)
+    : m_format(std::move(format)), m_connected(m_format->nb_streams, false)
+{
+}
+
+std::shared_ptr<SourceFilter> SourceFilter::Open(const std::filesystem::path& path)
+{
+    AVFormatContext* raw = nullptr;
+    if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0)
+        return nullptr;
+    InputContextPtr format(raw);
+    if (avformat_find_stream_info(format.get(), nullptr) < 0 || !HasAudioOrVideo(format.get()))
+        return nullptr;
+    return std::shared_ptr<SourceFilter>(new SourceFilter(std::move(format)));
+}
+
+int SourceFilter::ConnectNextStream(AVMediaType kind)
+{
+    std::lock_guard lock(m_mutex);
+    for (AVMediaType wanted : {AVMEDIA_TYPE_VIDEO, AVMEDIA_TYPE_AUDIO}) {
+        if (kind != AVMEDIA_TYPE_UNKNOWN && kind != wanted)
+            continue;
+        for (unsigned i = 0; i < m_format->nb_streams; ++i) {
+            const AVStream* stream = m_format->streams[i];
+            // Cover pictures are single images, not the video.
+            if (stream->disposition & AV_DISPOSITION_ATTACHED_PIC)
+                continue;
+            if (!m_connected[i] && stream->codecpar->codec_type == wanted) {
+                m_connected[i] = true;
+                return static_cast<int>(i);
+            }
+        }
+    }
+    return -1;
+}
+
+void SourceFilter::Disconnect(int streamIndex)
+{
+    std::lock_guard lock(m_mutex);
+    m_connected.at(streamIndex) = false;
+}
+
+int64_t SourceFilter::DurationHns() const
+{
+    if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0)
+        return av_rescale_q(m_format->duration, AV_TIME_BASE_Q, {1, 10000000});
+    int64_t longest = 0;
+    for (unsigned i = 0; i < m_format->nb_streams; ++i) {
+        const AVStream* stream = m_format->streams[i];
+        if (stream->duration != AV_NOPTS_VALUE)
+            longest =
+                std::max(longest, av_rescale_q(stream->duration, stream->time_base, {1, 10000000}));
+    }
+    return longest;
+}
+
+} // namespace calvex::media::ffmpeg

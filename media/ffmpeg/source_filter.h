@@ -1,0 +1,39 @@
+// A source filter: a demuxer opened on a file, whose streams the graph routes.
+#pragma once
+
+#include "media/engine.h"
+#include "media/ffmpeg/av_ptr.h"
+
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace calvex::media::ffmpeg {
+
+class SourceFilter : public IBaseFilter {
+public:
+    // Opens path and reads its stream information; null when that fails or
+    // the file has neither a video nor an audio stream.
+    static std::shared_ptr<SourceFilter> Open(const std::filesystem::path& path);
+
+    AVFormatContext* Format() const { return m_format.get(); }
+
+    // Marks and returns the first unconnected stream of kind, or with
+    // AVMEDIA_TYPE_UNKNOWN the first unconnected video, else audio, stream; -1 when none.
+    int ConnectNextStream(AVMediaType kind);
+    // Gives a stream back when routing it failed.
+    void Disconnect(int streamIndex);
+
+    // The source's length in 100-nanosecond units; 0 when unknown.
+    int64_t DurationHns() const;
+
+private:
+    explicit SourceFilter(InputContextPtr format);
+
+    InputContextPtr m_format;
+    std::mutex m_mutex;
+    std::vector<bool> m_connected;
+};
+
+} // namespace calvex::media::ffmpeg

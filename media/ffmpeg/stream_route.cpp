@@ -1,0 +1,185 @@
+#include "media/ffmpeg/stream_route.h"
+
+namespace calvex::media::ffmpeg {
+namespace {
+
+bool IsEndOrMore(int code)
+{
+    return code == AVERROR(EAGAIN) || code == AVERROR_EOF;
+}
+
+} // namespace
+
+bool CopyRoute::Start(OutputMux& mux)
+{
+    m_mux = &mux;
+    m_outputIndex = mux.AddStream();
+    if (m_outputIndex < 0)
+        return false;
+    AVStream* stream = mux.Stream(m_outputIndex);
+    if (avcodec_parameters_copy(stream->codecpar, m_source->codecpar) < 0)
+        return false;
+    // The AVI muxer picks the tag of its own for the codec.
+    stream->codecpar->codec_tag = 0;
+    stream->time_base = m_source->time_base;
+    mux.MarkReady(m_outputIndex);
+    return true;
+}
+
+bool CopyRoute::Feed(AVPacket* packet)
+{
+    return m_mux->Write(m_outputIndex, packet, m_source->time_base);
+}
+
+bool CopyRoute::IsVideo() const
+{
+    return m_source->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
+}
+
+TranscodeRoute::TranscodeRoute(const AVStream* source, const AVCodec* encoder, EncoderPlan plan,
+                               OptionValues options)
+    : m_source(source), m_encoderCodec(encoder), m_plan(plan), m_options(std::move(options))
+{
+}
+
+bool TranscodeRoute::Start(OutputMux& mux)
+{
+    m_mux = &mux;
+    const AVCodec* decoder = avcodec_find_decoder(m_source->codecpar->codec_id);
+    if (decoder == nullptr)
+        return false;
+    m_decoder.reset(avcodec_alloc_context3(decoder));
+    if (!m_decoder || avcodec_parameters_to_context(m_decoder.get(), m_source->codecpar) < 0)
+        return false;
+    m_decoder->pkt_timebase = m_source->time_base;
+    // As many threads as cores, on frames and slices, as the ffmpeg program does.
+    m_decoder->thread_count = 0;
+    m_decoder->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    if (avcodec_open2(m_decoder.get(), decoder, nullptr) < 0)
+        return false;
+    m_outputIndex = mux.AddStream();
+    return m_outputIndex >= 0;
+}
+
+bool TranscodeRoute::Feed(AVPacket* packet)
+{
+    // A damaged packet is skipped; the job goes on with the next one.
+    const int sent = avcodec_send_packet(m_decoder.get(), packet);
+    av_packet_unref(packet);
+    if (sent < 0 && sent != AVERROR(EAGAIN))
+        return true;
+    return ReceiveDecodedFrames();
+}
+
+bool TranscodeRoute::ReceiveDecodedFrames()
+{
+    for (;;) {
+        const int received = avcodec_receive_frame(m_decoder.get(), m_decoded.get());
+        if (received < 0)
+            return true; // more input needed, the end, or a frame that could not be decoded
+        m_decoded->pts = m_decoded->best_effort_timestamp;
+        const bool filtered = FilterFrame(m_decoded.get());
+        av_frame_unref(m_decoded.get());
+        if (!filtered)
+            return false;
+    }
+}
+
+bool TranscodeRoute::FilterFrame(AVFrame* frame)
+{
+    if (!m_chain.IsConfigured() || !m_chain.Accepts(frame)) {
+        // A change of picture or sound format mid-stream: finish the old chain first.
+        if (m_chain.IsConfigured() && (m_chain.PushEnd() < 0 || !ReceiveFilteredFrames()))
+            return false;
+        if (!m_chain.Configure(frame, m_source->time_base, m_plan))
+            return false;
+    }
+    if (m_chain.Push(frame) < 0)
+        return false;
+    return ReceiveFilteredFrames();
+}
+
+bool TranscodeRoute::ReceiveFilteredFrames()
+{
+    for (;;) {
+        const int pulled = m_chain.Pull(m_filtered.get());
+        if (IsEndOrMore(pulled))
+            return true;
+        if (pulled < 0)
+            return false;
+        const bool encoded = Encode(m_filtered.get());
+        av_frame_unref(m_filtered.get());
+        if (!encoded)
+            return false;
+    }
+}
+
+bool TranscodeRoute::OpenEncoder(AVRational aspect)
+{
+    m_encoder.reset(avcodec_alloc_context3(m_encoderCodec));
+    if (!m_encoder)
+        return false;
+    m_encoder->thread_count = 0;
+    if (aspect.num > 0 && aspect.den > 0)
+        m_encoder->sample_aspect_ratio = aspect;
+    if (ffmpeg::OpenEncoder(m_encoder.get(), m_encoderCodec, m_plan, m_options) < 0) {
+        m_encoder.reset();
+        return false;
+    }
+    AVStream* stream = m_mux->Stream(m_outputIndex);
+    if (avcodec_parameters_from_context(stream->codecpar, m_encoder.get()) < 0)
+        return false;
+    stream->time_base = m_encoder->time_base;
+    stream->avg_frame_rate = m_encoder->framerate;
+    m_mux->MarkReady(m_outputIndex);
+    return true;
+}
+
+bool TranscodeRoute::Encode(AVFrame* frame)
+{
+    // The encoder opens on its first frame: some cannot be closed unused.
+    if (!m_encoder && !OpenEncoder(frame->sample_aspect_ratio))
+        return false;
+    frame->pts = av_rescale_q(frame->pts, m_chain.OutputTimeBase(), m_encoder->time_base);
+    // The decoder's frame types must not force key frames on the encoder.
+    frame->pict_type = AV_PICTURE_TYPE_NONE;
+    if (avcodec_send_frame(m_encoder.get(), frame) < 0)
+        return false;
+    return ReceivePackets();
+}
+
+bool TranscodeRoute::ReceivePackets()
+{
+    for (;;) {
+        const int received = avcodec_receive_packet(m_encoder.get(), m_encoded.get());
+        if (IsEndOrMore(received))
+            return true;
+        if (received < 0 || !m_mux->Write(m_outputIndex, m_encoded.get(), m_encoder->time_base))
+            return false;
+    }
+}
+
+bool TranscodeRoute::Drain()
+{
+    avcodec_send_packet(m_decoder.get(), nullptr);
+    if (!ReceiveDecodedFrames())
+        return false;
+    if (m_chain.IsConfigured() && (m_chain.PushEnd() < 0 || !ReceiveFilteredFrames()))
+        return false;
+    if (!m_encoder)
+        return true;
+    if (avcodec_send_frame(m_encoder.get(), nullptr) < 0)
+        return false;
+    return ReceivePackets();
+}
+
+bool TranscodeRoute::OpenWithoutFrame()
+{
+    if (m_encoder)
+        return true;
+    if (MustNotTrialOpen(m_encoderCodec))
+        return false;
+    return OpenEncoder({0, 1});
+}
+
+} // namespace calvex::media::ffmpeg

@@ -1,0 +1,80 @@
+// One source stream's way into the AVI file while the graph runs: either its
+// packets as they are, or decoder, filter chain and encoder.
+#pragma once
+
+#include "media/ffmpeg/av_ptr.h"
+#include "media/ffmpeg/encoder_plan.h"
+#include "media/ffmpeg/filter_chain.h"
+#include "media/ffmpeg/output_mux.h"
+
+#include <memory>
+
+namespace calvex::media::ffmpeg {
+
+class StreamRoute {
+public:
+    virtual ~StreamRoute() = default;
+    // Prepares the route and adds its stream to mux; false when it cannot.
+    virtual bool Start(OutputMux& mux) = 0;
+    // Takes one source packet (time stamps already moved to the job's zero).
+    virtual bool Feed(AVPacket* packet) = 0;
+    // Sends what the route still holds after the source's end.
+    virtual bool Drain() = 0;
+    // Opens a waiting encoder without a frame, so the header can be written;
+    // false when the encoder must not be opened that way.
+    virtual bool OpenWithoutFrame() = 0;
+    virtual bool IsVideo() const = 0;
+    int OutputIndex() const { return m_outputIndex; }
+
+protected:
+    int m_outputIndex = -1;
+};
+
+// The stream's packets unchanged.
+class CopyRoute : public StreamRoute {
+public:
+    explicit CopyRoute(const AVStream* source) : m_source(source) {}
+    bool Start(OutputMux& mux) override;
+    bool Feed(AVPacket* packet) override;
+    bool Drain() override { return true; }
+    bool OpenWithoutFrame() override { return true; }
+    bool IsVideo() const override;
+
+private:
+    const AVStream* m_source;
+    OutputMux* m_mux = nullptr;
+};
+
+// Decode, convert, encode.
+class TranscodeRoute : public StreamRoute {
+public:
+    TranscodeRoute(const AVStream* source, const AVCodec* encoder, EncoderPlan plan,
+                   OptionValues options);
+    bool Start(OutputMux& mux) override;
+    bool Feed(AVPacket* packet) override;
+    bool Drain() override;
+    bool OpenWithoutFrame() override;
+    bool IsVideo() const override { return m_plan.kind == AVMEDIA_TYPE_VIDEO; }
+
+private:
+    bool ReceiveDecodedFrames();
+    bool FilterFrame(AVFrame* frame);
+    bool ReceiveFilteredFrames();
+    bool Encode(AVFrame* frame);
+    bool ReceivePackets();
+    bool OpenEncoder(AVRational aspect);
+
+    const AVStream* m_source;
+    const AVCodec* m_encoderCodec;
+    EncoderPlan m_plan;
+    OptionValues m_options;
+    OutputMux* m_mux = nullptr;
+    CodecContextPtr m_decoder;
+    CodecContextPtr m_encoder;
+    FilterChain m_chain;
+    FramePtr m_decoded = MakeFrame();
+    FramePtr m_filtered = MakeFrame();
+    PacketPtr m_encoded = MakePacket();
+};
+
+} // namespace calvex::media::ffmpeg
