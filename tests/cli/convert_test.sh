@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# calvex-convert end to end: real clips through the real engine, the results
+# checked with ffprobe and ffmpeg.
+set -u
+convert="$1"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+
+check() { # description, then a command that must succeed
+  local what="$1"; shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
+}
+probe() { ffprobe -v error -select_streams "$2" -show_entries stream="$3" -of csv=p=0 "$1"; }
+audio_md5() { ffmpeg -v error -i "$1" -map 0:a -c copy -f md5 -; }
+
+ffmpeg -v error -y -f lavfi -i testsrc=duration=3:size=320x240:rate=25 \
+  -f lavfi -i sine=duration=3 -c:v libx264 -c:a aac "$work/clip é.mp4"
+src="$work/clip é.mp4"
+src_md5=$(md5sum < "$src")
+
+list=$("$convert" --list)
+check "--list shows both catalogues" grep -q "^Audio compressors:" <<< "$list"
+check "--list names mpeg4" grep -qE "^  mpeg4 +MPEG-4 part 2$" <<< "$list"
+
+out=$("$convert" --video mpeg4 --keep-audio "$src" "$work/out put.avi" 2>/dev/null); rc=$?
+check "a completed job exits 0" test "$rc" -eq 0
+check "it says so" test "$out" = "Complete with no errors."
+check "the video is MPEG-4 part 2" test "$(probe "$work/out put.avi" v:0 codec_name)" = mpeg4
+check "every frame is there" test "$(probe "$work/out put.avi" v:0 nb_frames)" = 75
+check "the kept audio is bit-identical" test "$(audio_md5 "$src")" = "$(audio_md5 "$work/out put.avi")"
+
+"$convert" --video "MPEG-4 part 2" --audio libmp3lame "$src" "$work/mp3.avi" >/dev/null 2>&1
+check "re-encoded audio is MP3" test "$(probe "$work/mp3.avi" a:0 codec_name)" = mp3
+
+echo "not a video" > "$work/text.mp4"
+out=$("$convert" --video mpeg4 "$work/text.mp4" "$work/bad.avi" 2>/dev/null); rc=$?
+check "a bad source fails" test "$rc" -eq 1
+check "with the error outcome" test "$out" = "Error Abort, try not recompressing the audio codec."
+
+out=$("$convert" "$src" "$work/./clip é.mp4" 2>/dev/null); rc=$?
+check "the source as output is refused" test "$rc" -eq 1
+check "with its message" test "$out" = "Source file cannot be the output file ! Please choose different files."
+
+out=$("$convert" --video mpeg4 "$src" "$work/no such dir/out.avi" 2>/dev/null); rc=$?
+check "an unwritable output fails" test "$rc" -eq 1
+
+ffmpeg -v error -y -f lavfi -i testsrc2=duration=60:size=640x480:rate=25 \
+  -f lavfi -i sine=duration=60 -c:v libx264 -preset ultrafast -c:a aac "$work/long.mp4"
+"$convert" --video libx264 "$work/long.mp4" "$work/partial.avi" >/dev/null 2>&1 &
+pid=$!
+sleep 1.5
+kill -INT "$pid"
+wait "$pid"; rc=$?
+check "Ctrl-C aborts with status 130" test "$rc" -eq 130
+frames=$(probe "$work/partial.avi" v:0 nb_frames)
+check "the partial AVI has frames" test "${frames:-0}" -gt 0
+check "and decodes whole" ffmpeg -v error -xerror -i "$work/partial.avi" -f null -
+
+check "the source was never touched" test "$(md5sum < "$src")" = "$src_md5"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
