@@ -139,9 +139,12 @@ int FilterChain::Push(AVFrame* frame)
     return av_buffersrc_add_frame_flags(m_source, frame, 0);
 }
 
-int FilterChain::PushEnd()
+int FilterChain::PushEnd(int64_t endPts)
 {
-    return av_buffersrc_add_frame_flags(m_source, nullptr, 0);
+    // Without the end time, fps would drop the last frame, which has no successor.
+    if (endPts == AV_NOPTS_VALUE)
+        return av_buffersrc_add_frame_flags(m_source, nullptr, 0);
+    return av_buffersrc_close(m_source, endPts, AV_BUFFERSRC_FLAG_PUSH);
 }
 
 int FilterChain::Pull(AVFrame* frame)

@@ -18,7 +18,8 @@ public:
 
     // Hands frame's data to the chain (frame is left blank); FFmpeg's code.
     int Push(AVFrame* frame);
-    int PushEnd();
+    // Ends the input at endPts (the time just after the last frame; may be AV_NOPTS_VALUE).
+    int PushEnd(int64_t endPts);
     // A converted frame, AVERROR(EAGAIN) when more input is needed, or AVERROR_EOF.
     int Pull(AVFrame* frame);
     AVRational OutputTimeBase() const;

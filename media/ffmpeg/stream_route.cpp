@@ -21,6 +21,14 @@ bool CopyRoute::Start(OutputMux& mux)
         return false;
     // The AVI muxer picks the tag of its own for the codec.
     stream->codecpar->codec_tag = 0;
+    // A block alignment makes the AVI muxer treat the stream as fixed-size
+    // samples; AC-3 and MP3 frames are not, so their packets must keep their times.
+    AVCodecParameters* parameters = stream->codecpar;
+    if (parameters->codec_id == AV_CODEC_ID_AC3 ||
+        (parameters->codec_id == AV_CODEC_ID_MP3 &&
+         (parameters->block_align == 1 || parameters->block_align == 576 ||
+          parameters->block_align == 1152)))
+        parameters->block_align = 0;
     stream->time_base = m_source->time_base;
     mux.MarkReady(m_outputIndex);
     return true;
@@ -89,14 +97,25 @@ bool TranscodeRoute::FilterFrame(AVFrame* frame)
 {
     if (!m_chain.IsConfigured() || !m_chain.Accepts(frame)) {
         // A change of picture or sound format mid-stream: finish the old chain first.
-        if (m_chain.IsConfigured() && (m_chain.PushEnd() < 0 || !ReceiveFilteredFrames()))
+        if (m_chain.IsConfigured() && (m_chain.PushEnd(m_endPts) < 0 || !ReceiveFilteredFrames()))
             return false;
         if (!m_chain.Configure(frame, m_source->time_base, m_plan))
             return false;
     }
+    if (frame->pts != AV_NOPTS_VALUE)
+        m_endPts = frame->pts + FrameDuration(frame);
     if (m_chain.Push(frame) < 0)
         return false;
     return ReceiveFilteredFrames();
+}
+
+int64_t TranscodeRoute::FrameDuration(const AVFrame* frame) const
+{
+    if (frame->pkt_duration > 0)
+        return frame->pkt_duration;
+    if (IsVideo())
+        return av_rescale_q(1, av_inv_q(m_plan.video.frameRate), m_source->time_base);
+    return av_rescale_q(frame->nb_samples, {1, frame->sample_rate}, m_source->time_base);
 }
 
 bool TranscodeRoute::ReceiveFilteredFrames()
@@ -164,7 +183,7 @@ bool TranscodeRoute::Drain()
     avcodec_send_packet(m_decoder.get(), nullptr);
     if (!ReceiveDecodedFrames())
         return false;
-    if (m_chain.IsConfigured() && (m_chain.PushEnd() < 0 || !ReceiveFilteredFrames()))
+    if (m_chain.IsConfigured() && (m_chain.PushEnd(m_endPts) < 0 || !ReceiveFilteredFrames()))
         return false;
     if (!m_encoder)
         return true;

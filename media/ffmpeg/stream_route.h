@@ -60,6 +60,7 @@ private:
     bool ReceiveDecodedFrames();
     bool FilterFrame(AVFrame* frame);
     bool ReceiveFilteredFrames();
+    int64_t FrameDuration(const AVFrame* frame) const;
     bool Encode(AVFrame* frame);
     bool ReceivePackets();
     bool OpenEncoder(AVRational aspect);
@@ -72,6 +73,7 @@ private:
     CodecContextPtr m_decoder;
     CodecContextPtr m_encoder;
     FilterChain m_chain;
+    int64_t m_endPts = AV_NOPTS_VALUE; // just after the last decoded frame, source time base
     FramePtr m_decoded = MakeFrame();
     FramePtr m_filtered = MakeFrame();
     PacketPtr m_encoded = MakePacket();
