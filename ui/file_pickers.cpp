@@ -1,0 +1,46 @@
+#include "ui/file_pickers.h"
+
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+
+#include "res/strings.h"
+
+namespace calvex::ui {
+
+namespace {
+
+std::optional<wxString> RunPicker(wxWindow* parent, const char* title, const char* filter,
+                                  long style)
+{
+    wxFileDialog picker(parent, title, wxEmptyString, wxEmptyString, filter, style);
+    if (picker.ShowModal() != wxID_OK)
+        return std::nullopt;
+    // Any length is returned whole: the path is a wxString, not a buffer.
+    return WithDefaultExtension(picker.GetPath(), (style & wxFD_OPEN) != 0);
+}
+
+} // namespace
+
+wxString WithDefaultExtension(const wxString& path, bool openFile)
+{
+    const wxFileName name(path);
+    if (path.empty() || name.HasExt() || name.GetName().empty())
+        return path;
+    if (openFile && name.FileExists())
+        return path;
+    return path + "." + kDefaultExtension;
+}
+
+std::optional<wxString> ChooseSourceFile(wxWindow* parent)
+{
+    // No flags: the file need not exist (Convert reports what cannot be read).
+    return RunPicker(parent, strings::kSourcePickerTitle, strings::kSourceFilter, wxFD_OPEN);
+}
+
+std::optional<wxString> ChooseOutputFile(wxWindow* parent)
+{
+    return RunPicker(parent, strings::kOutputPickerTitle, strings::kOutputFilter,
+                     wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+}
+
+} // namespace calvex::ui

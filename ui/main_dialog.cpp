@@ -1,0 +1,327 @@
+#include "ui/main_dialog.h"
+
+#include <algorithm>
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/gauge.h>
+#include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+#include "res/strings.h"
+#include "ui/auto_proxy.h"
+#include "ui/compressor_combo.h"
+#include "ui/message_box.h"
+#include "ui/resources.h"
+#include "ui/ui_thread.h"
+
+namespace calvex::ui {
+
+namespace {
+
+// A fixed-size window with a minimise box and no maximise box.
+constexpr long kDialogStyle = wxDEFAULT_FRAME_STYLE & ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX);
+
+template <class Control> Control* ControlOf(wxWindow* parent, const char* name)
+{
+    auto* control = dynamic_cast<Control*>(parent->FindWindow(XRCID(name)));
+    wxASSERT_MSG(control, wxString("The main window's layout lacks ") + name);
+    return control;
+}
+
+} // namespace
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CCalvexDlg, wxFrame)
+    EVT_CLOSE(CCalvexDlg::OnClose)
+    EVT_MENU(XRCID("ID_FILE_ABOUT"), CCalvexDlg::OnFileAbout)
+    EVT_MENU(XRCID("ID_FILE_QUIT"), CCalvexDlg::OnQuit)
+    EVT_MENU(XRCID("ID_UPDATES_CHECK_ONLINE"), CCalvexDlg::OnCheckOnline)
+    EVT_COMBOBOX(XRCID("IDC_VIDEO_COMPRESSOR"), CCalvexDlg::BindVideoCompressor)
+    EVT_COMBOBOX(XRCID("IDC_AUDIO_COMPRESSOR"), CCalvexDlg::BindAudioCompressor)
+    EVT_BUTTON(XRCID("IDC_BROWSE_SOURCE"), CCalvexDlg::OnBrowseSource)
+    EVT_BUTTON(XRCID("IDC_BROWSE_OUTPUT"), CCalvexDlg::OnBrowseOutput)
+    EVT_BUTTON(XRCID("IDC_CONVERT"), CCalvexDlg::OnConvert)
+    EVT_BUTTON(XRCID("IDC_VIDEO_PROPERTIES"), CCalvexDlg::OnVideoProperties)
+    EVT_BUTTON(XRCID("IDC_AUDIO_PROPERTIES"), CCalvexDlg::OnAudioProperties)
+    EVT_CHECKBOX(XRCID("IDC_KEEP_AUDIO"), CCalvexDlg::OnKeepAudioClicked)
+    EVT_BUTTON(XRCID("IDOK"), CCalvexDlg::OnQuit)
+    EVT_BUTTON(XRCID("IDC_ABORT"), CCalvexDlg::OnAbort)
+    // The dialog manager's keys: Enter for the default button, Escape.
+    EVT_CHAR_HOOK(CCalvexDlg::OnCharHook)
+wxEND_EVENT_TABLE()
+    // clang-format on
+
+    CCalvexDlg::CCalvexDlg(std::shared_ptr<media::IMediaEngine> engine, wxWindow* pParent)
+    : m_engine(std::move(engine)), m_workerHost(*m_engine, *this, *this, m_jobState, *this),
+      m_controller(*this, m_workerHost, m_jobState)
+{
+    LoadUiResources();
+    Create(pParent, wxID_ANY, strings::kMainCaption, wxDefaultPosition, wxDefaultSize,
+           kDialogStyle);
+    SetIcons(ProgramIcons());
+    CreateLayout();
+    OnInitDialog();
+}
+
+CCalvexDlg::~CCalvexDlg()
+{
+    if (m_pAutoProxy)
+        m_pAutoProxy->m_pDialog = nullptr;
+}
+
+void CCalvexDlg::CreateLayout()
+{
+    SetMenuBar(wxXmlResource::Get()->LoadMenuBar(this, "IDR_MAIN_MENU"));
+    m_panel = wxXmlResource::Get()->LoadPanel(this, "IDD_CALVEX_DIALOG");
+    wxASSERT_MSG(m_panel, "The main window's layout is missing");
+    AttachControls();
+    m_btnQuit->SetDefault();
+    SetWindowSize();
+}
+
+void CCalvexDlg::AttachControls()
+{
+    m_editSourceFile = ControlOf<wxTextCtrl>(m_panel, "IDC_SOURCE_FILE");
+    m_editOutputFile = ControlOf<wxTextCtrl>(m_panel, "IDC_OUTPUT_FILE");
+    m_cbVideoCompressor = ControlOf<wxComboBox>(m_panel, "IDC_VIDEO_COMPRESSOR");
+    m_cbAudioCompressor = ControlOf<wxComboBox>(m_panel, "IDC_AUDIO_COMPRESSOR");
+    m_editStatus = ControlOf<wxTextCtrl>(m_panel, "IDC_STATUS");
+    m_btnConvert = ControlOf<wxButton>(m_panel, "IDC_CONVERT");
+    m_btnKeepAudio = ControlOf<wxCheckBox>(m_panel, "IDC_KEEP_AUDIO");
+    m_btnAbort = ControlOf<wxButton>(m_panel, "IDC_ABORT");
+    m_progress = ControlOf<wxGauge>(m_panel, "IDC_PROGRESS");
+    m_btnQuit = ControlOf<wxButton>(m_panel, "IDOK");
+    m_btnVideoProperties = ControlOf<wxButton>(m_panel, "IDC_VIDEO_PROPERTIES");
+    m_btnAudioProperties = ControlOf<wxButton>(m_panel, "IDC_AUDIO_PROPERTIES");
+    m_videoList = std::make_unique<ComboCompressorList>(*m_cbVideoCompressor);
+    m_audioList = std::make_unique<ComboCompressorList>(*m_cbAudioCompressor);
+}
+
+void CCalvexDlg::SetWindowSize()
+{
+    // The panel has the template's size in dialog units; the window keeps it.
+    SetClientSize(m_panel->GetSize());
+    const wxSize size = GetSize();
+    SetSizeHints(size, size);
+}
+
+void CCalvexDlg::OnInitDialog()
+{
+    FillVideoCompressors();
+    FillAudioCompressors();
+    BindVideoCompressor();
+    BindAudioCompressor();
+    m_btnAbort->Disable();
+    m_btnKeepAudio->SetValue(true);
+    UpdateData(true);
+    // The first tab stop in template order.
+    m_btnQuit->SetFocus();
+}
+
+void CCalvexDlg::DoDataExchange(bool saveAndValidate)
+{
+    if (saveAndValidate) {
+        m_strSourceFile = m_editSourceFile->GetValue();
+        m_strOutputFile = m_editOutputFile->GetValue();
+        m_strStatus = m_editStatus->GetValue();
+        m_bKeepAudio = m_btnKeepAudio->GetValue() ? 1 : 0;
+    } else {
+        m_editSourceFile->ChangeValue(m_strSourceFile);
+        m_editOutputFile->ChangeValue(m_strOutputFile);
+        m_editStatus->ChangeValue(m_strStatus);
+        m_btnKeepAudio->SetValue(m_bKeepAudio == 1);
+    }
+}
+
+void CCalvexDlg::UpdateData(bool saveAndValidate)
+{
+    CallOnUiThread(*this, [&] { DoDataExchange(saveAndValidate); });
+}
+
+void CCalvexDlg::FillVideoCompressors()
+{
+    media::FillCompressors(*m_engine, media::Category::VideoCompressor, *m_videoList);
+}
+
+void CCalvexDlg::FillAudioCompressors()
+{
+    media::FillCompressors(*m_engine, media::Category::AudioCompressor, *m_audioList);
+}
+
+void CCalvexDlg::BindVideoCompressor()
+{
+    CallOnUiThread(*this, [&] {
+        media::BindCompressor(*m_engine, media::Category::VideoCompressor, *m_videoList,
+                              media::g_pVideoCompressor);
+    });
+}
+
+void CCalvexDlg::BindAudioCompressor()
+{
+    CallOnUiThread(*this, [&] {
+        media::BindCompressor(*m_engine, media::Category::AudioCompressor, *m_audioList,
+                              media::g_pAudioCompressor);
+    });
+}
+
+void CCalvexDlg::BindVideoCompressor(wxCommandEvent&)
+{
+    BindVideoCompressor();
+}
+
+void CCalvexDlg::BindAudioCompressor(wxCommandEvent&)
+{
+    BindAudioCompressor();
+}
+
+wxButton* CCalvexDlg::ButtonOf(job::JobButton button) const
+{
+    switch (button) {
+    case job::JobButton::Convert:
+        return m_btnConvert;
+    case job::JobButton::Abort:
+        return m_btnAbort;
+    case job::JobButton::Quit:
+        return m_btnQuit;
+    case job::JobButton::VideoProperties:
+        return m_btnVideoProperties;
+    case job::JobButton::AudioProperties:
+        return m_btnAudioProperties;
+    }
+    return nullptr;
+}
+
+void CCalvexDlg::EnableButton(job::JobButton button, bool enable)
+{
+    CallOnUiThread(*this, [&] { ButtonOf(button)->Enable(enable); });
+}
+
+void CCalvexDlg::SetStatus(const std::string& status)
+{
+    CallOnUiThread(*this, [&] { m_strStatus = wxString::FromUTF8(status); });
+}
+
+bool CCalvexDlg::IsKeepAudioChecked()
+{
+    return CallOnUiThread(*this, [&] { return m_btnKeepAudio->GetValue(); });
+}
+
+void CCalvexDlg::MessageBox(const std::string& text)
+{
+    CallOnUiThread(*this, [&] { ShowMessageBox(this, wxString::FromUTF8(text), wxOK); });
+}
+
+void CCalvexDlg::SetProgressRange(int minimum, int maximum)
+{
+    CallOnUiThread(*this, [&] {
+        m_progressMinimum = minimum;
+        m_progress->SetRange(std::max(maximum - minimum, 1));
+    });
+}
+
+void CCalvexDlg::SetProgressPos(int32_t position)
+{
+    // A progress bar shows a position beyond its range at the nearest end.
+    CallOnUiThread(*this, [&] {
+        const int64_t offset = int64_t{position} - m_progressMinimum;
+        m_progress->SetValue(
+            static_cast<int>(std::clamp<int64_t>(offset, 0, m_progress->GetRange())));
+    });
+}
+
+job::ConversionSettings CCalvexDlg::GetSettings()
+{
+    return CallOnUiThread(*this, [&] {
+        return job::ConversionSettings{m_strSourceFile.utf8_string(), m_strOutputFile.utf8_string(),
+                                       m_bKeepAudio};
+    });
+}
+
+void CCalvexDlg::OnConvert(wxCommandEvent&)
+{
+    m_controller.OnConvert();
+    // A close asked for while Convert waited for the old worker ends it now.
+    if (m_ending)
+        EndDialog();
+}
+
+void CCalvexDlg::OnAbort(wxCommandEvent&)
+{
+    m_controller.OnAbort();
+}
+
+void CCalvexDlg::OnKeepAudioClicked(wxCommandEvent&)
+{
+    m_controller.OnKeepAudioClicked();
+}
+
+void CCalvexDlg::OnClose(wxCloseEvent&)
+{
+    // As the dialog manager answers a close with Cancel.
+    OnCancel();
+}
+
+void CCalvexDlg::OnOK()
+{
+    if (m_pAutoProxy) {
+        Hide();
+        return;
+    }
+    UpdateData(true);
+    EndDialog();
+}
+
+void CCalvexDlg::OnCancel()
+{
+    if (m_pAutoProxy) {
+        Hide();
+        return;
+    }
+    EndDialog();
+}
+
+void CCalvexDlg::EndDialog()
+{
+    if (IsBeingDeleted())
+        return;
+    m_ending = true;
+    m_workerHost.RefuseNewJobs();
+    if (m_workerHost.IsWorkerRunning())
+        m_workerHost.StopGraph();
+    // A wait already under way (Convert waiting for the old worker) returns
+    // first and ends the window then.
+    if (!m_workerHost.WaitForWorkerToEnd())
+        return;
+    Destroy();
+}
+
+void CCalvexDlg::OnCharHook(wxKeyEvent& event)
+{
+    const int key = event.GetKeyCode();
+    if (key == WXK_ESCAPE && !event.HasAnyModifiers()) {
+        OnCancel();
+        return;
+    }
+    if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && PressDefaultButton())
+        return;
+    event.Skip();
+}
+
+bool CCalvexDlg::PressDefaultButton()
+{
+    // A push button with the focus takes Enter itself.
+    if (dynamic_cast<wxButton*>(FindFocus()))
+        return false;
+    if (m_btnQuit->IsEnabled()) {
+        wxCommandEvent click(wxEVT_BUTTON, m_btnQuit->GetId());
+        click.SetEventObject(m_btnQuit);
+        m_btnQuit->ProcessWindowEvent(click);
+    }
+    return true;
+}
+
+} // namespace calvex::ui

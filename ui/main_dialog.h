@@ -1,0 +1,126 @@
+// The main window: a frame that behaves as the program's dialog (template
+// 102 with menu 129). It holds the job settings, routes the user's actions
+// to their handlers, and is the job's window for the worker thread.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <wx/frame.h>
+
+#include "job/controller.h"
+#include "job/state.h"
+#include "job/window.h"
+#include "media/catalogue.h"
+#include "media/engine.h"
+#include "ui/worker_host.h"
+
+class wxButton;
+class wxCheckBox;
+class wxComboBox;
+class wxGauge;
+class wxPanel;
+class wxTextCtrl;
+
+namespace calvex::ui {
+
+class CCalvexDlgAutoProxy;
+class ComboCompressorList;
+
+class CCalvexDlg : public wxFrame, public job::IJobWindow, public media::ICompressorBinder {
+public:
+    explicit CCalvexDlg(std::shared_ptr<media::IMediaEngine> engine, wxWindow* pParent = nullptr);
+    ~CCalvexDlg() override;
+
+    // Members to controls (false) or controls to members (true). Any thread.
+    void UpdateData(bool saveAndValidate) override;
+
+    // The job's window operations; from the worker they run on the UI thread.
+    void EnableButton(job::JobButton button, bool enable) override;
+    void SetStatus(const std::string& status) override;
+    bool IsKeepAudioChecked() override;
+    void MessageBox(const std::string& text) override;
+    void SetProgressRange(int minimum, int maximum) override;
+    void SetProgressPos(int32_t position) override;
+    job::ConversionSettings GetSettings() override;
+
+    // Binding the selected compressors: the lists' selection-change handlers,
+    // also called by the worker at the end of each job. Any thread.
+    void BindVideoCompressor() override;
+    void BindAudioCompressor() override;
+
+    // True while a conversion's worker thread runs.
+    bool IsJobRunning() const { return m_workerHost.IsWorkerRunning(); }
+
+    // The automation proxy attached to this window, or null. While one is
+    // attached, every way of closing only hides the window.
+    CCalvexDlgAutoProxy* m_pAutoProxy = nullptr;
+
+    // Members as the window's template binds them (UI thread only).
+    wxString m_strSourceFile;
+    wxString m_strOutputFile;
+    wxComboBox* m_cbVideoCompressor = nullptr;
+    wxComboBox* m_cbAudioCompressor = nullptr;
+    wxString m_strStatus;
+    wxTextCtrl* m_editStatus = nullptr;
+    wxButton* m_btnConvert = nullptr;
+    wxCheckBox* m_btnKeepAudio = nullptr;
+    int m_bKeepAudio = 0;
+    wxButton* m_btnAbort = nullptr;
+    wxGauge* m_progress = nullptr;
+    wxButton* m_btnQuit = nullptr;
+    wxButton* m_btnVideoProperties = nullptr;
+    wxButton* m_btnAudioProperties = nullptr;
+
+protected:
+    void DoDataExchange(bool saveAndValidate);
+    void OnInitDialog();
+    // Closing rules: hide while a proxy is attached, else end the window.
+    void OnOK();
+    void OnCancel();
+
+private:
+    void CreateLayout();
+    void AttachControls();
+    void SetWindowSize();
+    void FillVideoCompressors();
+    void FillAudioCompressors();
+    // Ends the window: stops a running job and waits for its worker first.
+    void EndDialog();
+    bool PressDefaultButton();
+    wxButton* ButtonOf(job::JobButton button) const;
+    void ShowCompressorSettings(const media::FilterPtr& compressor, const wxComboBox& list);
+
+    // Event handlers (the message map).
+    void OnClose(wxCloseEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+    void OnFileAbout(wxCommandEvent& event);
+    void OnQuit(wxCommandEvent& event);
+    void OnCheckOnline(wxCommandEvent& event);
+    void BindVideoCompressor(wxCommandEvent& event);
+    void BindAudioCompressor(wxCommandEvent& event);
+    void OnBrowseSource(wxCommandEvent& event);
+    void OnBrowseOutput(wxCommandEvent& event);
+    void OnConvert(wxCommandEvent& event);
+    void OnVideoProperties(wxCommandEvent& event);
+    void OnAudioProperties(wxCommandEvent& event);
+    void OnKeepAudioClicked(wxCommandEvent& event);
+    void OnAbort(wxCommandEvent& event);
+
+    std::shared_ptr<media::IMediaEngine> m_engine;
+    wxPanel* m_panel = nullptr;
+    wxTextCtrl* m_editSourceFile = nullptr;
+    wxTextCtrl* m_editOutputFile = nullptr;
+    std::unique_ptr<ComboCompressorList> m_videoList;
+    std::unique_ptr<ComboCompressorList> m_audioList;
+    int m_progressMinimum = 0;
+    bool m_ending = false;
+
+    job::JobState m_jobState;
+    WorkerHost m_workerHost;
+    job::JobController m_controller;
+
+    wxDECLARE_EVENT_TABLE();
+};
+
+} // namespace calvex::ui

@@ -1,0 +1,24 @@
+#include "ui/message_box.h"
+
+#include <wx/app.h>
+#include <wx/filename.h>
+#include <wx/msgdlg.h>
+#include <wx/stdpaths.h>
+
+namespace calvex::ui {
+
+wxString ApplicationName()
+{
+    if (wxTheApp && !wxTheApp->GetAppName().empty())
+        return wxTheApp->GetAppName();
+    return wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetName();
+}
+
+int ShowMessageBox(wxWindow* parent, const wxString& text, long buttons)
+{
+    // No icon, as the boxes of the program never asked for one.
+    wxMessageDialog box(parent, text, ApplicationName(), buttons | wxICON_NONE);
+    return box.ShowModal();
+}
+
+} // namespace calvex::ui

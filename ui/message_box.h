@@ -1,0 +1,17 @@
+// The one way the program shows a message box.
+#pragma once
+
+#include <wx/string.h>
+
+class wxWindow;
+
+namespace calvex::ui {
+
+// The application's name, the caption of every message box.
+wxString ApplicationName();
+
+// Shows text in a modal box over parent with the given buttons (wxOK or
+// wxYES_NO). Returns wxID_OK, wxID_YES or wxID_NO.
+int ShowMessageBox(wxWindow* parent, const wxString& text, long buttons);
+
+} // namespace calvex::ui

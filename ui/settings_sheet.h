@@ -1,0 +1,51 @@
+// The compressor configuration dialogs: a property sheet of an encoder's
+// settings, and the list of its presets.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <wx/dialog.h>
+
+#include "media/encoder_settings.h"
+
+class wxPGProperty;
+class wxPropertyGrid;
+class wxPropertyGridManager;
+
+namespace calvex::ui {
+
+// One row per setting, with the editor of its type; OK applies each changed
+// value to the encoder, Cancel changes nothing.
+class PropertySheetDialog : public wxDialog {
+public:
+    PropertySheetDialog(wxWindow* parent, const wxString& title,
+                        media::ISpecifyPropertyPages& pages);
+
+    wxPropertyGrid* GetGrid() const;
+    // The row of a setting by its name, or null.
+    wxPGProperty* GetRow(const std::string& name) const;
+
+private:
+    void AddRows();
+    // Applies the changed rows; false (with a message) when one is refused.
+    bool ApplyChanges();
+    void OnOK(wxCommandEvent& event);
+
+    media::ISpecifyPropertyPages& m_pages;
+    std::vector<media::EncoderSetting> m_settings;
+    std::vector<wxPGProperty*> m_rows;
+    std::vector<std::string> m_appliedValues; // what the encoder holds, per row
+    wxPropertyGridManager* m_manager = nullptr;
+
+    wxDECLARE_EVENT_TABLE();
+};
+
+// Shows the encoder's settings as a modal sheet over parent.
+void ShowPropertySheet(wxWindow* parent, const wxString& title,
+                       media::ISpecifyPropertyPages& pages);
+
+// Shows the codec's presets as a modal list; OK chooses the selected one.
+void ShowCodecDialog(wxWindow* parent, media::ICodecDialog& dialog);
+
+} // namespace calvex::ui

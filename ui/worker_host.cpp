@@ -1,0 +1,75 @@
+#include "ui/worker_host.h"
+
+#include <wx/app.h>
+#include <wx/evtloop.h>
+
+#include "job/settings.h"
+#include "media/graph_slots.h"
+
+namespace calvex::ui {
+
+namespace {
+
+// Longest pause between two looks at the worker, should a wake-up be missed.
+constexpr unsigned long kLongestPauseMs = 200;
+
+} // namespace
+
+WorkerHost::WorkerHost(media::IMediaEngine& engine, job::IJobWindow& window,
+                       media::ICompressorBinder& binder, job::JobState& state,
+                       wxEvtHandler& uiHandler)
+    : m_uiHandler(uiHandler), m_worker(engine, window, binder, state)
+{
+    // Wakes the waiting loop of the UI thread; the empty call is the wake-up.
+    m_worker.SetOnFinished([this] { m_uiHandler.CallAfter([] {}); });
+}
+
+void WorkerHost::DeleteFile(const std::string& path)
+{
+    job::DeleteOutputFile(path);
+}
+
+bool WorkerHost::WaitForIdleWorker()
+{
+    return WaitForWorkerToEnd() && !m_refuseNewJobs;
+}
+
+bool WorkerHost::WaitForWorkerToEnd()
+{
+    if (m_waiting)
+        return false;
+    m_waiting = true;
+    HandleEventsUntilWorkerEnds();
+    m_waiting = false;
+    m_worker.Join();
+    return true;
+}
+
+void WorkerHost::HandleEventsUntilWorkerEnds()
+{
+    if (!m_worker.IsRunning())
+        return;
+    // The worker hands its window operations (and its outcome box) to this
+    // thread and waits, so this thread goes on handling events meanwhile.
+    wxGUIEventLoop loop;
+    wxEventLoopActivator activate(&loop);
+    while (m_worker.IsRunning()) {
+        loop.DispatchTimeout(kLongestPauseMs);
+        if (wxTheApp)
+            wxTheApp->ProcessPendingEvents();
+    }
+}
+
+void WorkerHost::StartWorker(const job::ConversionSettings& settings)
+{
+    if (m_refuseNewJobs)
+        return;
+    m_worker.Start(settings);
+}
+
+void WorkerHost::StopGraph()
+{
+    media::RequestGraphStop();
+}
+
+} // namespace calvex::ui

@@ -1,0 +1,43 @@
+// What a job needs of the platform, for the main window: deleting the old
+// output, the worker thread, stopping the graph, and waiting for the worker
+// while the window keeps handling its events.
+#pragma once
+
+#include "job/platform.h"
+#include "job/state.h"
+#include "media/worker.h"
+
+class wxEvtHandler;
+
+namespace calvex::ui {
+
+class WorkerHost : public job::IJobPlatform {
+public:
+    // uiHandler receives the worker's wake-up call; it must outlive the worker.
+    WorkerHost(media::IMediaEngine& engine, job::IJobWindow& window,
+               media::ICompressorBinder& binder, job::JobState& state, wxEvtHandler& uiHandler);
+
+    void DeleteFile(const std::string& path) override;
+    // As WaitForWorkerToEnd; also false once no job may start any more.
+    bool WaitForIdleWorker() override;
+    void StartWorker(const job::ConversionSettings& settings) override;
+    void StopGraph() override;
+
+    // Runs a nested event loop until the worker has ended, then joins it.
+    // False (without waiting) while another wait is under way.
+    bool WaitForWorkerToEnd();
+    bool IsWorkerRunning() const { return m_worker.IsRunning(); }
+    bool IsWaiting() const { return m_waiting; }
+    // From now on no job starts: the window is about to end.
+    void RefuseNewJobs() { m_refuseNewJobs = true; }
+
+private:
+    void HandleEventsUntilWorkerEnds();
+
+    wxEvtHandler& m_uiHandler;
+    media::ConversionWorker m_worker;
+    bool m_waiting = false;
+    bool m_refuseNewJobs = false;
+};
+
+} // namespace calvex::ui
