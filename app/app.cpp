@@ -1,0 +1,101 @@
+#include "app/app.h"
+
+#include "app/command_line.h"
+#include "app/registration.h"
+#include "media/ffmpeg/ffmpeg_engine.h"
+#include "res/strings.h"
+#include "ui/main_dialog.h"
+#include "ui/message_box.h"
+
+namespace calvex::app {
+
+// wxApp::OnInit is not called: all it does is run wx's own option parser,
+// which would refuse the framework's switches ("-Register").
+bool CCalvexApp::OnInit()
+{
+    const StartMode mode = ChooseStartMode(ParseCommandLine(Arguments()));
+    switch (mode) {
+    case StartMode::Server:
+        if (!ConnectAutomationRuntime()) {
+            ui::ShowMessageBox(nullptr, strings::kOleInitFailed, wxOK);
+            return true;
+        }
+        OfferClassFactory();
+        break;
+    case StartMode::Unregister:
+        UnregisterServer(UserDataHome());
+        return true;
+    case StartMode::Register:
+    case StartMode::Plain:
+        RegisterServer(RunningProgramPath(), UserDataHome());
+        if (mode == StartMode::Register)
+            return true;
+        break;
+    }
+    RunMainWindow();
+    return true;
+}
+
+// Runs the event loop only when a window was made; the status is 0 however
+// the run ends.
+int CCalvexApp::OnRun()
+{
+    if (m_bWindowRuns)
+        wxApp::OnRun();
+    return 0;
+}
+
+// Gives up the bus name and the factory, and sends any answer still queued
+// (a client's Release) before the process ends.
+int CCalvexApp::OnExit()
+{
+    m_pClassFactory.reset();
+    if (m_pSessionBus)
+        g_dbus_connection_flush_sync(m_pSessionBus.get(), nullptr, nullptr);
+    m_pSessionBus.reset();
+    return wxApp::OnExit();
+}
+
+std::vector<std::string> CCalvexApp::Arguments() const
+{
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(argv[i].ToStdString());
+    return arguments;
+}
+
+// The automation runtime here is the session bus, needed in server mode only.
+bool CCalvexApp::ConnectAutomationRuntime()
+{
+    g_autoptr(GError) error = nullptr;
+    m_pSessionBus.reset(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error));
+    return m_pSessionBus != nullptr;
+}
+
+void CCalvexApp::OfferClassFactory()
+{
+    m_pClassFactory =
+        std::make_unique<ClassFactoryObject>(m_pSessionBus.get(), [this] { CloseMainWindow(); });
+}
+
+// The window runs in the application's own loop, not modally: hiding it
+// while a proxy is attached must not end the program. The program ends when
+// the window is destroyed.
+void CCalvexApp::RunMainWindow()
+{
+    auto* dialog = new ui::CCalvexDlg(media::CreateFfmpegEngine());
+    SetTopWindow(dialog);
+    dialog->Show();
+    m_bWindowRuns = true;
+}
+
+// After the client's proxy is gone, the (hidden) window closes for real.
+void CCalvexApp::CloseMainWindow()
+{
+    if (wxWindow* window = GetTopWindow())
+        window->Close(true);
+    else
+        ExitMainLoop();
+}
+
+} // namespace calvex::app

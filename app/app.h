@@ -1,0 +1,34 @@
+// The application object: start-up in its four modes, and the end of the
+// program when the main window ends.
+#pragma once
+
+#include "app/class_factory_object.h"
+#include "app/glib_handles.h"
+
+#include <wx/app.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace calvex::app {
+
+class CCalvexApp : public wxApp {
+public:
+    bool OnInit() override;
+    int OnRun() override;
+    int OnExit() override;
+
+private:
+    std::vector<std::string> Arguments() const;
+    bool ConnectAutomationRuntime();
+    void OfferClassFactory();
+    void RunMainWindow();
+    void CloseMainWindow();
+
+    GObjectPtr<GDBusConnection> m_pSessionBus; // only in server mode
+    std::unique_ptr<ClassFactoryObject> m_pClassFactory;
+    bool m_bWindowRuns = false;
+};
+
+} // namespace calvex::app
