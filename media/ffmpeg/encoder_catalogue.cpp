@@ -24,6 +24,15 @@ bool IsHardwareWrapper(const AVCodec* codec)
     return false;
 }
 
+// Encoders that fail on this machine's FFmpeg 5.1 whatever the format: rpza
+// corrupts memory (at 160x120 and 352x288), and DFPWM written into AVI cannot
+// be decoded again. Never offered.
+bool IsKnownBroken(const AVCodec* codec)
+{
+    const std::string_view name = codec->name;
+    return name == "rpza" || name == "dfpwm";
+}
+
 bool AviAccepts(const AVCodec* codec)
 {
     static const AVOutputFormat* avi = av_guess_format("avi", nullptr, nullptr);
@@ -55,7 +64,8 @@ Catalogue BuildCatalogue()
             continue;
         if (codec->type != AVMEDIA_TYPE_VIDEO && codec->type != AVMEDIA_TYPE_AUDIO)
             continue;
-        if (IsHardwareWrapper(codec) || !AviAccepts(codec) || !OpensHere(codec))
+        if (IsHardwareWrapper(codec) || IsKnownBroken(codec) || !AviAccepts(codec) ||
+            !OpensHere(codec))
             continue;
         (codec->type == AVMEDIA_TYPE_VIDEO ? catalogue.video : catalogue.audio).push_back(codec);
     }

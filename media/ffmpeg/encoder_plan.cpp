@@ -33,6 +33,13 @@ constexpr FixedNeeds kFixedNeeds[] = {
     {"libgsm_ms", 0, 0, {0, 0}, 8000, AV_CH_LAYOUT_MONO, 13000},
 };
 
+// Encoders that open with any size but refuse, when encoding, sizes that are
+// not multiples of a block size.
+int RequiredSizeMultiple(const AVCodec* codec)
+{
+    return std::strcmp(codec->name, "amv") == 0 ? 16 : 1;
+}
+
 const FixedNeeds* FindFixedNeeds(const AVCodec* codec)
 {
     for (const auto& needs : kFixedNeeds)
@@ -200,14 +207,26 @@ std::optional<EncoderPlan> PlanVideo(const AVCodec* codec, const VideoFormat& so
     // The source's size first, then sizes rounded down to the multiples that
     // encoders commonly need, then the CIF and QCIF sizes every encoder here takes.
     for (int multiple : {1, 2, 4, 8, 16})
-        add(source.width / multiple * multiple, source.height / multiple * multiple,
-            base.video.frameRate);
+        if (multiple >= RequiredSizeMultiple(codec))
+            add(source.width / multiple * multiple, source.height / multiple * multiple,
+                base.video.frameRate);
     add(352, 288, base.video.frameRate);
     add(352, 288, ChooseFrameRate(codec, {25, 1}));
     add(176, 144, ChooseFrameRate(codec, {25, 1}));
+    // Some encoders list formats they refuse by default (mjpeg's limited-range
+    // YUV): try again with the encoder's first format.
+    if (codec->pix_fmts != nullptr && codec->pix_fmts[0] != base.video.pixelFormat) {
+        const size_t count = candidates.size();
+        for (size_t i = 0; i < count; ++i) {
+            EncoderPlan plan = candidates[i];
+            plan.video.pixelFormat = codec->pix_fmts[0];
+            candidates.push_back(plan);
+        }
+    }
     candidates.erase(std::unique(candidates.begin(), candidates.end(),
                                  [](const EncoderPlan& a, const EncoderPlan& b) {
-                                     return a.video.width == b.video.width &&
+                                     return a.video.pixelFormat == b.video.pixelFormat &&
+                                            a.video.width == b.video.width &&
                                             a.video.height == b.video.height &&
                                             av_cmp_q(a.video.frameRate, b.video.frameRate) == 0;
                                  }),

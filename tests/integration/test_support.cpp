@@ -86,7 +86,9 @@ JobResult RunJob(const JobSpec& spec)
     FilterPtr source = graph->AddSourceFilter(spec.input, "Source Filter");
     result.sourceOpened = source != nullptr;
     FilterPtr video = BindEncoder(Category::VideoCompressor, spec.videoEncoder);
-    if (video) {
+    if (!video)
+        return result;
+    {
         auto pages = video->QueryPropertyPages();
         for (const auto& [name, value] : spec.videoOptions)
             if (!pages || !pages->SetValue(name, value))
@@ -195,6 +197,13 @@ bool DecodesCleanly(const std::filesystem::path& file)
     const CommandResult decoded =
         RunCommand("ffmpeg -nostdin -v error -i " + Quote(file) + " -f null - 2>&1");
     return decoded.exitCode == 0 && decoded.output.empty() && CountVideoFrames(file) > 0;
+}
+
+bool Decodes(const std::filesystem::path& file)
+{
+    const CommandResult decoded =
+        RunCommand("ffmpeg -nostdin -v error -i " + Quote(file) + " -f null -");
+    return decoded.exitCode == 0 && CountVideoFrames(file) > 0;
 }
 
 } // namespace calvex::media::test

@@ -77,5 +77,8 @@ double DecodedDuration(const std::filesystem::path& file, const std::string& sel
 std::string AudioPacketsMd5(const std::filesystem::path& file);
 // True when ffmpeg decodes the whole file without an error and finds frames.
 bool DecodesCleanly(const std::filesystem::path& file);
+// True when ffmpeg decodes the file to its end (exit code 0) and finds frames;
+// warnings such as a first frame that is not a key frame are allowed.
+bool Decodes(const std::filesystem::path& file);
 
 } // namespace calvex::media::test
