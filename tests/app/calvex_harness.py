@@ -11,7 +11,6 @@ import dbus
 from Xlib import X, XK
 from Xlib import display as xdisplay
 from Xlib import protocol
-from Xlib.ext import xtest
 
 PROGRAM = os.path.realpath(os.environ.get("CALVEX_PROGRAM", "calvex"))
 # A bus address where no bus listens: a start that needs a bus fails there.
@@ -201,11 +200,13 @@ class Screen:
         self.display.sync()
 
     def press_key(self, window, key_name):
-        """Gives window the keyboard focus and types one key."""
-        window.set_input_focus(X.RevertToParent, X.CurrentTime)
-        self.display.sync()
-        time.sleep(0.2)
+        """Types one key into window. The key events go to that window
+        itself rather than to whichever window has the display's focus, so
+        that other tests sharing the display cannot take the key away."""
         keycode = self.display.keysym_to_keycode(XK.string_to_keysym(key_name))
-        xtest.fake_input(self.display, X.KeyPress, keycode)
-        xtest.fake_input(self.display, X.KeyRelease, keycode)
+        for kind in (protocol.event.KeyPress, protocol.event.KeyRelease):
+            event = kind(time=X.CurrentTime, root=self.root, window=window, same_screen=1,
+                         child=X.NONE, root_x=0, root_y=0, event_x=0, event_y=0, state=0,
+                         detail=keycode)
+            window.send_event(event, propagate=True)
         self.display.sync()
