@@ -57,6 +57,19 @@ void SourceFilter::Disconnect(int streamIndex)
     m_connected.at(streamIndex) = false;
 }
 
+int SourceFilter::CountStreams(StreamKind kind) const
+{
+    const AVMediaType wanted = kind == StreamKind::Video ? AVMEDIA_TYPE_VIDEO : AVMEDIA_TYPE_AUDIO;
+    int count = 0;
+    for (unsigned i = 0; i < m_format->nb_streams; ++i) {
+        const AVStream* stream = m_format->streams[i];
+        if (stream->codecpar->codec_type == wanted &&
+            !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC))
+            ++count;
+    }
+    return count;
+}
+
 int64_t SourceFilter::DurationHns() const
 {
     if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0)

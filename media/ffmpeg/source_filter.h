@@ -28,6 +28,8 @@ public:
     // The source's length in 100-nanosecond units; 0 when unknown.
     int64_t DurationHns() const;
 
+    int CountStreams(StreamKind kind) const override;
+
 private:
     explicit SourceFilter(InputContextPtr format);
 

@@ -28,11 +28,22 @@ out=$("$convert" --video mpeg4 --keep-audio "$src" "$work/out put.avi" 2>/dev/nu
 check "a completed job exits 0" test "$rc" -eq 0
 check "it says so" test "$out" = "Complete with no errors."
 check "the video is MPEG-4 part 2" test "$(probe "$work/out put.avi" v:0 codec_name)" = mpeg4
-check "every frame is there" test "$(probe "$work/out put.avi" v:0 nb_frames)" = 75
+frames=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames \
+  -of csv=p=0 "$work/out put.avi")
+check "every frame is there" test "$frames" = 75
 check "the kept audio is bit-identical" test "$(audio_md5 "$src")" = "$(audio_md5 "$work/out put.avi")"
 
 "$convert" --video "MPEG-4 part 2" --audio libmp3lame "$src" "$work/mp3.avi" >/dev/null 2>&1
 check "re-encoded audio is MP3" test "$(probe "$work/mp3.avi" a:0 codec_name)" = mp3
+
+ffmpeg -v error -y -f lavfi -i testsrc=duration=1:size=160x120:rate=25 \
+  -f lavfi -i sine=duration=1 -c:v libx264 -c:a libopus "$work/opus.mkv"
+out=$("$convert" --video mpeg4 "$work/opus.mkv" "$work/opus.avi" 2>/dev/null)
+check "kept audio the AVI cannot carry is reported" test "$(head -n1 <<< "$out")" = \
+  "Failed to render audio stream, check your codec combination and if the avi clip has audio."
+ffmpeg -v error -y -f lavfi -i testsrc=duration=1:size=160x120:rate=25 -c:v libx264 "$work/silent.mp4"
+out=$("$convert" --video mpeg4 "$work/silent.mp4" "$work/silent.avi" 2>/dev/null)
+check "a source without audio needs no audio message" test "$out" = "Complete with no errors."
 
 echo "not a video" > "$work/text.mp4"
 out=$("$convert" --video mpeg4 "$work/text.mp4" "$work/bad.avi" 2>/dev/null); rc=$?
