@@ -2,6 +2,7 @@
 
 #include "media/ffmpeg/encoder_plan.h"
 
+#include <malloc.h>
 #include <mutex>
 #include <string_view>
 
@@ -69,6 +70,9 @@ Catalogue BuildCatalogue()
             continue;
         (codec->type == AVMEDIA_TYPE_VIDEO ? catalogue.video : catalogue.audio).push_back(codec);
     }
+    // The trial opens leave large freed blocks behind (some encoders allocate
+    // tens of megabytes); give them back instead of carrying them all job long.
+    malloc_trim(0);
     return catalogue;
 }
 

@@ -60,6 +60,7 @@ public:
         const bool stopped = m_stop.load();
         const bool drained = pumped && (stopped || DrainRoutes());
         const bool opened = drained && OpenWaitingRoutes();
+        HaltRoutes();
         const bool finished = m_mux.Finish();
         m_position.store(m_mux.LastTimeHns());
         if (!opened || !finished)
@@ -72,6 +73,7 @@ public:
 private:
     long Abort()
     {
+        HaltRoutes();
         m_mux.Finish();
         return EC_ERRORABORT;
     }
@@ -144,6 +146,13 @@ private:
             if (active.route && !active.route->OpenWithoutFrame())
                 return false;
         return true;
+    }
+
+    void HaltRoutes()
+    {
+        for (ActiveRoute& active : m_routes)
+            if (active.route)
+                active.route->Halt();
     }
 
     bool AnyVideoWritten() const

@@ -15,6 +15,7 @@ bool OutputMux::Open(const std::filesystem::path& path)
 
 int OutputMux::AddStream()
 {
+    std::lock_guard lock(m_mutex);
     AVStream* stream = avformat_new_stream(m_context.get(), nullptr);
     if (stream == nullptr)
         return -1;
@@ -25,7 +26,26 @@ int OutputMux::AddStream()
 
 void OutputMux::MarkReady(int index)
 {
+    std::lock_guard lock(m_mutex);
     m_ready.at(index) = true;
+}
+
+bool OutputMux::HeaderWritten() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_headerWritten;
+}
+
+size_t OutputMux::PendingCount() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_pending.size();
+}
+
+int64_t OutputMux::PacketsWritten(int index) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_written.at(index);
 }
 
 bool OutputMux::WriteHeaderWhenReady()
@@ -62,6 +82,7 @@ bool OutputMux::WriteNow(AVPacket* packet, AVRational timeBase)
 
 bool OutputMux::Write(int index, AVPacket* packet, AVRational timeBase)
 {
+    std::lock_guard lock(m_mutex);
     packet->stream_index = index;
     if (m_headerWritten)
         return WriteNow(packet, timeBase);
@@ -73,6 +94,7 @@ bool OutputMux::Write(int index, AVPacket* packet, AVRational timeBase)
 
 bool OutputMux::Finish()
 {
+    std::lock_guard lock(m_mutex);
     if (!m_context || m_context->pb == nullptr)
         return false;
     if (!m_headerWritten) {

@@ -1,6 +1,7 @@
 // The AVI multiplexer of a running graph: holds packets back until every
 // stream's format is known (encoders open on their first frame), then writes
 // the header, the interleaved packets and the trailer (the OpenDML index).
+// Streams may write from threads of their own (see EncoderThread).
 #pragma once
 
 #include "media/ffmpeg/av_ptr.h"
@@ -8,6 +9,7 @@
 #include <atomic>
 #include <deque>
 #include <filesystem>
+#include <mutex>
 #include <vector>
 
 namespace calvex::media::ffmpeg {
@@ -21,9 +23,8 @@ public:
     int AddStream();
     AVStream* Stream(int index) const { return m_context->streams[index]; }
     void MarkReady(int index);
-    bool IsReady(int index) const { return m_ready.at(index); }
-    bool HeaderWritten() const { return m_headerWritten; }
-    size_t PendingCount() const { return m_pending.size(); }
+    bool HeaderWritten() const;
+    size_t PendingCount() const;
 
     // Takes packet (time stamps in timeBase) for stream index; false on a write error.
     bool Write(int index, AVPacket* packet, AVRational timeBase);
@@ -33,7 +34,7 @@ public:
 
     // Time of the last packet written, in 100-nanosecond units.
     int64_t LastTimeHns() const { return m_lastTimeHns.load(); }
-    int64_t PacketsWritten(int index) const { return m_written.at(index); }
+    int64_t PacketsWritten(int index) const;
 
 private:
     struct Pending {
@@ -44,6 +45,7 @@ private:
     bool WriteHeaderWhenReady();
     bool WriteNow(AVPacket* packet, AVRational timeBase);
 
+    mutable std::mutex m_mutex;
     OutputContextPtr m_context;
     std::vector<bool> m_ready;
     std::vector<int64_t> m_written;

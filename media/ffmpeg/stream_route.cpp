@@ -151,6 +151,8 @@ bool TranscodeRoute::OpenEncoder(AVRational aspect)
     stream->time_base = m_encoder->time_base;
     stream->avg_frame_rate = m_encoder->framerate;
     m_mux->MarkReady(m_outputIndex);
+    if (IsVideo())
+        m_encoderThread = std::make_unique<EncoderThread>(m_encoder.get(), *m_mux, m_outputIndex);
     return true;
 }
 
@@ -162,6 +164,8 @@ bool TranscodeRoute::Encode(AVFrame* frame)
     frame->pts = av_rescale_q(frame->pts, m_chain.OutputTimeBase(), m_encoder->time_base);
     // The decoder's frame types must not force key frames on the encoder.
     frame->pict_type = AV_PICTURE_TYPE_NONE;
+    if (m_encoderThread)
+        return m_encoderThread->Push(frame);
     if (avcodec_send_frame(m_encoder.get(), frame) < 0)
         return false;
     return ReceivePackets();
@@ -187,9 +191,17 @@ bool TranscodeRoute::Drain()
         return false;
     if (!m_encoder)
         return true;
+    if (m_encoderThread)
+        return m_encoderThread->Finish();
     if (avcodec_send_frame(m_encoder.get(), nullptr) < 0)
         return false;
     return ReceivePackets();
+}
+
+void TranscodeRoute::Halt()
+{
+    if (m_encoderThread)
+        m_encoderThread->Halt();
 }
 
 bool TranscodeRoute::OpenWithoutFrame()

@@ -4,6 +4,7 @@
 
 #include "media/ffmpeg/av_ptr.h"
 #include "media/ffmpeg/encoder_plan.h"
+#include "media/ffmpeg/encoder_thread.h"
 #include "media/ffmpeg/filter_chain.h"
 #include "media/ffmpeg/output_mux.h"
 
@@ -23,6 +24,8 @@ public:
     // Opens a waiting encoder without a frame, so the header can be written;
     // false when the encoder must not be opened that way.
     virtual bool OpenWithoutFrame() = 0;
+    // Ends any work of the route's own thread; called before the file is closed.
+    virtual void Halt() {}
     virtual bool IsVideo() const = 0;
     int OutputIndex() const { return m_outputIndex; }
 
@@ -54,6 +57,7 @@ public:
     bool Feed(AVPacket* packet) override;
     bool Drain() override;
     bool OpenWithoutFrame() override;
+    void Halt() override;
     bool IsVideo() const override { return m_plan.kind == AVMEDIA_TYPE_VIDEO; }
 
 private:
@@ -72,6 +76,9 @@ private:
     OutputMux* m_mux = nullptr;
     CodecContextPtr m_decoder;
     CodecContextPtr m_encoder;
+    // Video is encoded beside the decoding; declared after m_encoder so that
+    // it ends before the encoder is freed.
+    std::unique_ptr<EncoderThread> m_encoderThread;
     FilterChain m_chain;
     int64_t m_endPts = AV_NOPTS_VALUE; // just after the last decoded frame, source time base
     FramePtr m_decoded = MakeFrame();

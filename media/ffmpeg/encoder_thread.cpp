@@ -1,0 +1,110 @@
+#include "media/ffmpeg/encoder_thread.h"
+
+namespace calvex::media::ffmpeg {
+
+EncoderThread::EncoderThread(AVCodecContext* encoder, OutputMux& mux, int outputIndex)
+    : m_encoder(encoder), m_mux(mux), m_outputIndex(outputIndex), m_thread([this] { Loop(); })
+{
+}
+
+EncoderThread::~EncoderThread()
+{
+    Halt();
+}
+
+bool EncoderThread::Push(AVFrame* frame)
+{
+    FramePtr queued = MakeFrame();
+    if (!queued)
+        return false;
+    av_frame_move_ref(queued.get(), frame);
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_queue.size() < kQueueLength || m_failed; });
+    if (m_failed)
+        return false;
+    m_queue.push_back(std::move(queued));
+    m_changed.notify_all();
+    return true;
+}
+
+bool EncoderThread::Finish()
+{
+    End(true);
+    std::lock_guard lock(m_mutex);
+    return !m_failed;
+}
+
+void EncoderThread::Halt()
+{
+    End(false);
+}
+
+void EncoderThread::End(bool flush)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_ending) {
+            m_ending = true;
+            m_flush = flush;
+            if (!flush)
+                m_queue.clear();
+        }
+        m_changed.notify_all();
+    }
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void EncoderThread::Loop()
+{
+    for (;;) {
+        FramePtr frame;
+        bool flush = false;
+        {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [this] { return !m_queue.empty() || m_ending; });
+            if (m_queue.empty()) {
+                flush = m_flush && !m_failed;
+            } else {
+                frame = std::move(m_queue.front());
+                m_queue.pop_front();
+                m_changed.notify_all();
+            }
+        }
+        if (!frame) {
+            // The end: an encoder that was asked to finish gives up what it holds.
+            if (flush && !Encode(nullptr)) {
+                std::lock_guard lock(m_mutex);
+                m_failed = true;
+            }
+            return;
+        }
+        if (!Encode(frame.get())) {
+            std::lock_guard lock(m_mutex);
+            m_failed = true;
+            m_queue.clear();
+            m_changed.notify_all();
+            return;
+        }
+    }
+}
+
+bool EncoderThread::Encode(AVFrame* frame)
+{
+    if (avcodec_send_frame(m_encoder, frame) < 0)
+        return false;
+    return ReceivePackets();
+}
+
+bool EncoderThread::ReceivePackets()
+{
+    for (;;) {
+        const int received = avcodec_receive_packet(m_encoder, m_packet.get());
+        if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
+            return true;
+        if (received < 0 || !m_mux.Write(m_outputIndex, m_packet.get(), m_encoder->time_base))
+            return false;
+    }
+}
+
+} // namespace calvex::media::ffmpeg
