@@ -23,13 +23,11 @@ bool CCalvexApp::OnInit()
         OfferClassFactory();
         break;
     case StartMode::Unregister:
-        UnregisterServer(UserDataHome());
-        return true;
     case StartMode::Register:
+        RunWindowlessStart(mode == StartMode::Register, mode == StartMode::Unregister);
+        return true;
     case StartMode::Plain:
         RegisterServer(RunningProgramPath(), UserDataHome());
-        if (mode == StartMode::Register)
-            return true;
         break;
     }
     RunMainWindow();

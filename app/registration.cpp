@@ -139,4 +139,13 @@ bool UnregisterServer(const fs::path& dataHome)
     return removed;
 }
 
+bool RunWindowlessStart(bool registerServer, bool unregisterServer)
+{
+    if (unregisterServer)
+        UnregisterServer(UserDataHome());
+    else if (registerServer)
+        RegisterServer(RunningProgramPath(), UserDataHome());
+    return registerServer || unregisterServer;
+}
+
 } // namespace calvex::app

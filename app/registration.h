@@ -36,4 +36,8 @@ bool RegisterServer(const std::filesystem::path& program, const std::filesystem:
 // locale 0 of LIBID_Calvex; false when a file stayed that should have gone.
 bool UnregisterServer(const std::filesystem::path& dataHome);
 
+// Does what a start without a window is for ("/Register": register;
+// "/Unregister": unregister), silently. False for any other start.
+bool RunWindowlessStart(bool registerServer, bool unregisterServer);
+
 } // namespace calvex::app

@@ -6,6 +6,7 @@ bus and a temporary $XDG_DATA_HOME, on the X display of $DISPLAY.
 Run: CALVEX_PROGRAM=build/app/calvex python3 tests/app/program_test.py [TestCase]"""
 
 import os
+import subprocess
 import time
 import unittest
 import xml.etree.ElementTree as ElementTree
@@ -84,6 +85,14 @@ class StartUpModes(ProgramTestCase):
                 self.assert_registered()
                 self.assert_ends_without_window(self.start(switch))
                 self.assert_not_registered()
+
+    def test_register_and_unregister_need_no_display(self):
+        env = dict(os.environ, XDG_DATA_HOME=self.data_home.path)
+        env.pop("DISPLAY", None)
+        self.assertEqual(subprocess.run([PROGRAM, "/Register"], env=env, timeout=15).returncode, 0)
+        self.assert_registered()
+        self.assertEqual(subprocess.run([PROGRAM, "/Unregister"], env=env, timeout=15).returncode, 0)
+        self.assert_not_registered()
 
     def test_unregister_keeps_a_description_of_another_version(self):
         self.assert_ends_without_window(self.start("/Register"))
