@@ -50,11 +50,7 @@ void JobCompletion::ReportOutcome(long eventCode)
     case media::EC_COMPLETE:
         m_window.MessageBox(strings::kOutcomeComplete);
         m_graph.StopGraph();
-        m_window.EnableButton(JobButton::Abort, false);
-        m_window.EnableButton(JobButton::Convert, true);
-        m_window.EnableButton(JobButton::Quit, true);
-        m_window.EnableButton(JobButton::VideoProperties, true);
-        m_window.EnableButton(JobButton::AudioProperties, true);
+        EnableEndedButtons();
         m_window.SetStatus(strings::kStatusCompleted);
         m_window.UpdateData(false);
         break;
@@ -85,6 +81,11 @@ void JobCompletion::CommonEnd()
 {
     m_graph.StopGraph();
     m_graph.ResetGraphObjects();
+    EnableEndedButtons();
+}
+
+void JobCompletion::EnableEndedButtons()
+{
     m_window.EnableButton(JobButton::Abort, false);
     m_window.EnableButton(JobButton::Convert, true);
     m_window.EnableButton(JobButton::Quit, true);

@@ -38,6 +38,7 @@ private:
     void ReportOutcome(long eventCode);
     void ShowEndedStatus(const char* text);
     void CommonEnd();
+    void EnableEndedButtons();
 
     IJobWindow& m_window;
     IGraphEnd& m_graph;
