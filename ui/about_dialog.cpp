@@ -1,6 +1,7 @@
 #include "ui/about_dialog.h"
 
 #include <wx/panel.h>
+#include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
@@ -23,9 +24,20 @@ wxEND_EVENT_TABLE()
     XRCCTRL(*this, "IDC_VERSION_LINE", wxStaticText)->SetLabel(strings::kVersionLine);
     XRCCTRL(*this, "IDC_SECOND_LINE", wxStaticText)->SetLabel(strings::kAboutSecondLine);
     SetIcons(ProgramIcons());
+    CentrePicture();
     // The panel has the template's size in dialog units; the box keeps it.
     SetClientSize(XRCCTRL(*this, "IDC_ABOUT_PANEL", wxPanel)->GetSize());
     CentreOnParent();
+}
+
+void CAboutDlg::CentrePicture()
+{
+    // The template's picture area, in dialog units.
+    auto* picture = XRCCTRL(*this, "IDB_ABOUT_PICTURE", wxStaticBitmap);
+    const wxRect area(picture->GetParent()->ConvertDialogToPixels(wxPoint(7, 48)),
+                      picture->GetParent()->ConvertDialogToPixels(wxSize(245, 93)));
+    const wxSize size = picture->GetBitmap().GetSize();
+    picture->SetSize(wxRect(area.GetPosition() + (area.GetSize() - size) / 2, size));
 }
 
 void CAboutDlg::OnCheckOnline(wxCommandEvent&)

@@ -11,6 +11,7 @@ public:
     explicit CAboutDlg(wxWindow* parent);
 
 private:
+    void CentrePicture();
     void OnCheckOnline(wxCommandEvent& event);
 
     wxDECLARE_EVENT_TABLE();

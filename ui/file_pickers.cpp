@@ -9,6 +9,16 @@ namespace calvex::ui {
 
 namespace {
 
+// The chosen path. GTK's chooser answers GetPath only while its widget is
+// realised; the folder and name that the dialog keeps are there in any case.
+wxString ChosenPath(const wxFileDialog& picker)
+{
+    const wxString path = picker.GetPath();
+    if (!path.empty())
+        return path;
+    return wxFileName(picker.GetDirectory(), picker.GetFilename()).GetFullPath();
+}
+
 std::optional<wxString> RunPicker(wxWindow* parent, const char* title, const char* filter,
                                   long style)
 {
@@ -16,7 +26,7 @@ std::optional<wxString> RunPicker(wxWindow* parent, const char* title, const cha
     if (picker.ShowModal() != wxID_OK)
         return std::nullopt;
     // Any length is returned whole: the path is a wxString, not a buffer.
-    return WithDefaultExtension(picker.GetPath(), (style & wxFD_OPEN) != 0);
+    return WithDefaultExtension(ChosenPath(picker), (style & wxFD_OPEN) != 0);
 }
 
 } // namespace

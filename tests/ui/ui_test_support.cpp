@@ -1,0 +1,174 @@
+#include "ui_test_support.h"
+
+#include <thread>
+
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choicdlg.h>
+#include <wx/evtloop.h>
+#include <wx/filedlg.h>
+#include <wx/msgdlg.h>
+#include <wx/toplevel.h>
+#include <wx/uiaction.h>
+#include <wx/xrc/xmlres.h>
+
+#include "ui/about_dialog.h"
+#include "ui/settings_sheet.h"
+
+namespace calvex::test {
+
+void PumpPending()
+{
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    while (loop && loop->Pending())
+        loop->Dispatch();
+    wxTheApp->ProcessPendingEvents();
+    wxTheApp->ProcessIdle();
+}
+
+bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        PumpPending();
+        if (wxEventLoopBase* loop = wxEventLoopBase::GetActive())
+            loop->DispatchTimeout(10);
+    }
+    return true;
+}
+
+void Click(wxWindow* control)
+{
+    if (auto* box = dynamic_cast<wxCheckBox*>(control)) {
+        box->SetValue(!box->GetValue());
+        wxCommandEvent click(wxEVT_CHECKBOX, box->GetId());
+        click.SetInt(box->GetValue() ? 1 : 0);
+        click.SetEventObject(box);
+        box->ProcessWindowEvent(click);
+        return;
+    }
+    ASSERT_TRUE(control->IsEnabled()) << "clicked a disabled control";
+    wxCommandEvent click(wxEVT_BUTTON, control->GetId());
+    click.SetEventObject(control);
+    control->ProcessWindowEvent(click);
+}
+
+void ChooseMenuCommand(wxWindow* frame, const char* xrcName)
+{
+    wxCommandEvent command(wxEVT_MENU, XRCID(xrcName));
+    command.SetEventObject(frame);
+    frame->ProcessWindowEvent(command);
+}
+
+void PressKey(wxWindow* window, int keyCode)
+{
+    wxKeyEvent key(wxEVT_CHAR_HOOK);
+    key.m_keyCode = keyCode;
+    key.SetEventObject(window);
+    window->ProcessWindowEvent(key);
+}
+
+void PressTab(wxWindow* topLevel)
+{
+    // With no window manager, the X server gives the keyboard to the window
+    // under the pointer.
+    GtkWindow* window = GTK_WINDOW(topLevel->GetHandle());
+    GtkWidget* before = gtk_window_get_focus(window);
+    wxUIActionSimulator input;
+    input.MouseMove(topLevel->GetScreenRect().GetPosition() + wxPoint(5, 5));
+    input.Char(WXK_TAB);
+    // Returns once the key has moved the focus.
+    PumpUntil([&] { return gtk_window_get_focus(window) != before; }, std::chrono::seconds(2));
+}
+
+bool HasGtkFocus(wxWindow* control)
+{
+    GtkWidget* widget = control->GetHandle();
+    GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(wxGetTopLevelParent(control)->GetHandle()));
+    return focus && (focus == widget || gtk_widget_is_ancestor(focus, widget));
+}
+
+DialogAnswers::DialogAnswers()
+{
+    Register();
+}
+
+DialogAnswers::~DialogAnswers()
+{
+    Unregister();
+    EXPECT_TRUE(m_answers.empty()) << m_answers.size() << " expected dialog(s) never opened";
+}
+
+void DialogAnswers::Reply(int id)
+{
+    m_answers.push_back([id](wxDialog&) { return id; });
+}
+
+void DialogAnswers::ReplyFile(const wxString& path)
+{
+    m_answers.push_back([path](wxDialog& dialog) {
+        auto* picker = dynamic_cast<wxFileDialog*>(&dialog);
+        EXPECT_NE(picker, nullptr) << "expected a file dialog";
+        if (!picker)
+            return static_cast<int>(wxID_CANCEL);
+        picker->SetPath(path);
+        return static_cast<int>(wxID_OK);
+    });
+}
+
+void DialogAnswers::Answer_(Answer answer)
+{
+    m_answers.push_back(std::move(answer));
+}
+
+std::vector<wxString> DialogAnswers::Messages() const
+{
+    std::vector<wxString> messages;
+    for (const Seen& dialog : seen) {
+        if (dialog.kind == "message")
+            messages.push_back(dialog.message);
+    }
+    return messages;
+}
+
+int DialogAnswers::Enter(wxDialog* dialog)
+{
+    Seen entry;
+    entry.caption = dialog->GetTitle();
+    if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) {
+        entry.kind = "message";
+        entry.message = box->GetMessage();
+        entry.caption = box->GetCaption();
+        entry.style = box->GetMessageDialogStyle();
+    } else if (auto* picker = dynamic_cast<wxFileDialog*>(dialog)) {
+        entry.kind = "file";
+        entry.caption = picker->GetMessage();
+        entry.style = picker->GetWindowStyle();
+        entry.wildcard = picker->GetWildcard();
+    } else if (dynamic_cast<wxSingleChoiceDialog*>(dialog)) {
+        entry.kind = "choice";
+    } else if (dynamic_cast<ui::PropertySheetDialog*>(dialog)) {
+        entry.kind = "sheet";
+    } else if (dynamic_cast<ui::CAboutDlg*>(dialog)) {
+        entry.kind = "about";
+    } else {
+        entry.kind = wxString(dialog->GetClassInfo()->GetClassName()).utf8_string();
+    }
+    if (onEnter)
+        onEnter(*dialog, entry);
+    seen.push_back(entry);
+    if (m_answers.empty()) {
+        ADD_FAILURE() << "unexpected " << entry.kind << " dialog: " << entry.message;
+        return wxID_CANCEL;
+    }
+    Answer answer = std::move(m_answers.front());
+    m_answers.pop_front();
+    return answer(*dialog);
+}
+
+} // namespace calvex::test

@@ -1,0 +1,74 @@
+// What the window tests share: a running wx application, modal dialogs
+// answered without being shown, an event pump, and clicks on controls.
+#pragma once
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <wx/modalhook.h>
+#include <wx/string.h>
+
+class wxDialog;
+class wxWindow;
+
+namespace calvex::test {
+
+// Handles events until condition holds or timeout passes; returns condition().
+bool PumpUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+// Handles the events that are waiting now (and idle work such as deleting
+// destroyed windows).
+void PumpPending();
+
+// Sends the click of a button, check box or menu command, as the user's
+// action would. A check box changes its state first.
+void Click(wxWindow* control);
+void ChooseMenuCommand(wxWindow* frame, const char* xrcName);
+void PressKey(wxWindow* window, int keyCode);
+// Presses Tab in a top-level window (through the X server) and waits
+// until the focus has moved.
+void PressTab(wxWindow* topLevel);
+// True when GTK's focus widget of the control's window is the control (or
+// a part of it, such as a combo box's entry).
+bool HasGtkFocus(wxWindow* control);
+
+// Answers the modal dialogs that open, in order, without showing them
+// (unless an answer returns wxID_NONE), and records each one.
+class DialogAnswers : public wxModalDialogHook {
+public:
+    struct Seen {
+        std::string kind;    // "message", "file", "choice", "sheet", "about", other class names
+        wxString message;    // a message box's text
+        wxString caption;    // a message box's caption, or the dialog's title
+        long style = 0;      // a message box's or file dialog's style
+        wxString wildcard;   // a file dialog's filter
+        int gaugeValue = -1; // filled by a test's own answer when it wants to
+    };
+    using Answer = std::function<int(wxDialog&)>;
+
+    DialogAnswers();
+    ~DialogAnswers() override;
+
+    void Reply(int id);                   // wxID_OK, wxID_YES, wxID_NO, wxID_CANCEL
+    void ReplyFile(const wxString& path); // a file dialog that returns path
+    void Answer_(Answer answer);          // any other handling
+    std::vector<wxString> Messages() const;
+    size_t Pending() const { return m_answers.size(); }
+
+    std::vector<Seen> seen;
+    // Called for every dialog before it is answered (e.g. to sample the window).
+    std::function<void(wxDialog&, Seen&)> onEnter;
+
+protected:
+    int Enter(wxDialog* dialog) override;
+    void Exit(wxDialog*) override {}
+
+private:
+    std::deque<Answer> m_answers;
+};
+
+} // namespace calvex::test

@@ -1,0 +1,51 @@
+#include "window_fixture.h"
+
+#include "media/catalogue.h"
+#include "media/graph_slots.h"
+
+namespace calvex::test {
+
+void WindowTest::SetUp()
+{
+    media::g_pVideoCompressor.Release();
+    media::g_pAudioCompressor.Release();
+    AddCompressors();
+}
+
+void WindowTest::AddCompressors()
+{
+    engine->devices->video = {std::make_shared<FakeMoniker>("Zeta video", "zeta"),
+                              std::make_shared<FakeMoniker>("alpha video", "alpha")};
+    engine->devices->audio = {std::make_shared<FakeMoniker>("PCM audio", "pcm"),
+                              std::make_shared<FakeMoniker>("MP3 audio", "mp3")};
+}
+
+ui::CCalvexDlg& WindowTest::Open()
+{
+    window = new ui::CCalvexDlg(engine);
+    m_window = window;
+    window->Show();
+    PumpPending();
+    return *window;
+}
+
+void WindowTest::SetPaths(const wxString& source, const wxString& output)
+{
+    window->m_strSourceFile = source;
+    window->m_strOutputFile = output;
+    window->UpdateData(false);
+}
+
+void WindowTest::TearDown()
+{
+    if (m_window) {
+        // Whatever the test left running ends here, as closing the window does.
+        m_window->m_pAutoProxy = nullptr;
+        m_window->Close();
+    }
+    EXPECT_TRUE(PumpUntil([this] { return !m_window; })) << "the window did not go away";
+    media::g_pVideoCompressor.Release();
+    media::g_pAudioCompressor.Release();
+}
+
+} // namespace calvex::test
