@@ -47,7 +47,7 @@ inline constexpr const char* kWebAddress = "https://www.calvex.example/";
 inline constexpr const char* kMainCaption = "Calvex Version 1.2, www.calvex.example";
 
 // About box, settings dialogs (texts of the window only)
-inline constexpr const char* kAboutSecondLine = "Recompresses any video into an AVI file.";
+inline constexpr const char* kAboutSecondLine = "Recompresses any video to AVI.";
 inline constexpr const char* kSettingsTitleSuffix = " Properties";
 inline constexpr const char* kSettingsDefaultTitle = "Compressor Properties";
 inline constexpr const char* kSettingRefused = "The compressor refused the value \"%s\" for %s.";
