@@ -67,7 +67,7 @@ private:
     std::condition_variable m_ended;
     std::vector<FilterPtr> m_filters;
     std::shared_ptr<SourceFilter> m_routedSource;
-    std::vector<RouteSpec> m_routes;
+    std::vector<RouteRequest> m_routes;
     bool m_started = false;
     bool m_finished = false;
     long m_eventCode = EC_NONE;

@@ -22,11 +22,11 @@ struct ActiveRoute {
 
 // The earliest start among the routed streams: it becomes time zero, so
 // sound and pictures keep their distance and the file starts at 0.
-int64_t EarliestStart(const AVFormatContext* format, const std::vector<RouteSpec>& routes)
+int64_t EarliestStart(const AVFormatContext* format, const std::vector<RouteRequest>& routes)
 {
     int64_t earliest = AV_NOPTS_VALUE;
-    for (const RouteSpec& spec : routes) {
-        const AVStream* stream = format->streams[spec.streamIndex];
+    for (const RouteRequest& request : routes) {
+        const AVStream* stream = format->streams[request.streamIndex];
         if (stream->start_time == AV_NOPTS_VALUE)
             continue;
         const int64_t start = av_rescale_q(stream->start_time, stream->time_base, AV_TIME_BASE_Q);
@@ -37,11 +37,11 @@ int64_t EarliestStart(const AVFormatContext* format, const std::vector<RouteSpec
     return earliest;
 }
 
-std::unique_ptr<StreamRoute> MakeRoute(const AVStream* stream, const RouteSpec& spec)
+std::unique_ptr<StreamRoute> MakeRoute(const AVStream* stream, const RouteRequest& request)
 {
-    if (spec.encoder == nullptr)
+    if (request.encoder == nullptr)
         return std::make_unique<CopyRoute>(stream);
-    return std::make_unique<TranscodeRoute>(stream, spec.encoder, spec.plan, spec.options);
+    return std::make_unique<TranscodeRoute>(stream, request.encoder, request.plan, request.options);
 }
 
 class JobRun {
@@ -83,11 +83,11 @@ private:
         const int64_t zero = EarliestStart(m_format, m_job.routes);
         for (unsigned i = 0; i < m_format->nb_streams; ++i)
             m_format->streams[i]->discard = AVDISCARD_ALL;
-        for (const RouteSpec& spec : m_job.routes) {
-            AVStream* stream = m_format->streams[spec.streamIndex];
+        for (const RouteRequest& request : m_job.routes) {
+            AVStream* stream = m_format->streams[request.streamIndex];
             stream->discard = AVDISCARD_DEFAULT;
-            ActiveRoute& active = m_routes[spec.streamIndex];
-            active.route = MakeRoute(stream, spec);
+            ActiveRoute& active = m_routes[request.streamIndex];
+            active.route = MakeRoute(stream, request);
             active.offset = av_rescale_q(zero, AV_TIME_BASE_Q, stream->time_base);
             if (!active.route->Start(m_mux))
                 return false;

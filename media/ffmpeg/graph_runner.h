@@ -13,7 +13,7 @@
 namespace calvex::media::ffmpeg {
 
 // One rendered stream: copied when encoder is null, else encoded after plan.
-struct RouteSpec {
+struct RouteRequest {
     int streamIndex = -1;
     const AVCodec* encoder = nullptr;
     EncoderPlan plan;
@@ -23,7 +23,7 @@ struct RouteSpec {
 struct GraphJob {
     std::filesystem::path output;
     std::shared_ptr<SourceFilter> source;
-    std::vector<RouteSpec> routes;
+    std::vector<RouteRequest> routes;
 };
 
 // Runs job to its end or until stop is set; returns the event code (EC_COMPLETE,

@@ -114,9 +114,9 @@ TEST(PropertyPages, Mpeg4BitRateChangesTheOutput)
         }
 
     auto convert = [&](const std::string& name, const std::string& bitRate) {
-        JobSpec spec(input, WorkDir() / name, "mpeg4", "-");
-        spec.videoOptions = {{"b", bitRate}};
-        EXPECT_EQ(RunJob(spec).eventCode, EC_COMPLETE);
+        JobRequest request(input, WorkDir() / name, "mpeg4", "-");
+        request.videoOptions = {{"b", bitRate}};
+        EXPECT_EQ(RunJob(request).eventCode, EC_COMPLETE);
         return std::filesystem::file_size(WorkDir() / name);
     };
     // The ffmpeg program given the same bit rate makes a file of about the same size.

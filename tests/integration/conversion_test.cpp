@@ -42,15 +42,15 @@ TEST_P(ContainerConversion, KeepsOrEncodesAudioAndEncodesVideo)
     ASSERT_FALSE(input.empty());
     const auto output = WorkDir() / ("container-" + source.name + ".avi");
 
-    JobSpec spec{input, output};
-    JobResult result = RunJob(spec);
+    JobRequest request{input, output};
+    JobResult result = RunJob(request);
     ASSERT_TRUE(result.sourceOpened);
     EXPECT_TRUE(result.videoRendered);
     EXPECT_EQ(result.audioRendered, source.audioKeepable);
     if (!source.audioKeepable) {
         // Audio the AVI file cannot hold as it is goes through an encoder.
-        spec.audioEncoder = "ac3";
-        result = RunJob(spec);
+        request.audioEncoder = "ac3";
+        result = RunJob(request);
         EXPECT_TRUE(result.audioRendered);
     }
     ASSERT_EQ(result.wait, WaitResult::Ended);

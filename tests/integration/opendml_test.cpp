@@ -16,8 +16,8 @@ TEST(OpenDml, DISABLED_OutputPastOneGibibyteIsReadable)
                                 "-i sine=duration=100 -c:v libx264 -preset ultrafast -c:a aac");
     ASSERT_FALSE(input.empty());
     const auto output = WorkDir() / "opendml.avi";
-    JobSpec spec(input, output, "rawvideo", "");
-    const JobResult result = RunJob(spec);
+    JobRequest request(input, output, "rawvideo", "");
+    const JobResult result = RunJob(request);
     ASSERT_EQ(result.eventCode, EC_COMPLETE);
     EXPECT_GT(std::filesystem::file_size(output), 1ull << 30);
     const std::string riffParts = RunCommand("grep -c -a AVIX " + Quote(output)).output;

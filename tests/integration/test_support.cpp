@@ -76,30 +76,30 @@ FilterPtr BindEncoder(Category category, const std::string& key)
     return nullptr;
 }
 
-JobResult RunJob(const JobSpec& spec)
+JobResult RunJob(const JobRequest& request)
 {
     JobResult result;
     const auto started = std::chrono::steady_clock::now();
     auto builder = Engine()->CreateCaptureGraphBuilder();
-    FilterPtr mux = builder->SetOutputFileName(spec.output);
+    FilterPtr mux = builder->SetOutputFileName(request.output);
     GraphPtr graph = builder->GetFiltergraph();
-    FilterPtr source = graph->AddSourceFilter(spec.input, "Source Filter");
+    FilterPtr source = graph->AddSourceFilter(request.input, "Source Filter");
     result.sourceOpened = source != nullptr;
-    FilterPtr video = BindEncoder(Category::VideoCompressor, spec.videoEncoder);
+    FilterPtr video = BindEncoder(Category::VideoCompressor, request.videoEncoder);
     if (!video)
         return result;
     {
         auto pages = video->QueryPropertyPages();
-        for (const auto& [name, value] : spec.videoOptions)
+        for (const auto& [name, value] : request.videoOptions)
             if (!pages || !pages->SetValue(name, value))
                 return result;
     }
     graph->AddFilter(video, "Video Compressor");
     result.videoRendered = builder->RenderStream(source, video, mux);
-    if (spec.audioEncoder.empty()) {
+    if (request.audioEncoder.empty()) {
         result.audioRendered = builder->RenderStream(source, nullptr, mux);
-    } else if (spec.audioEncoder != "-") {
-        FilterPtr audio = BindEncoder(Category::AudioCompressor, spec.audioEncoder);
+    } else if (request.audioEncoder != "-") {
+        FilterPtr audio = BindEncoder(Category::AudioCompressor, request.audioEncoder);
         graph->AddFilter(audio, "Audio Compressor");
         result.audioRendered = builder->RenderStream(source, audio, mux);
     }

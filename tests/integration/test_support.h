@@ -34,9 +34,9 @@ std::shared_ptr<IMediaEngine> Engine();
 // A new compressor filter of the given encoder key, or null when not listed.
 FilterPtr BindEncoder(Category category, const std::string& key);
 
-struct JobSpec {
-    JobSpec(std::filesystem::path in, std::filesystem::path out, std::string video = "mpeg4",
-            std::string audio = "")
+struct JobRequest {
+    JobRequest(std::filesystem::path in, std::filesystem::path out, std::string video = "mpeg4",
+               std::string audio = "")
         : input(std::move(in)), output(std::move(out)), videoEncoder(std::move(video)),
           audioEncoder(std::move(audio))
     {
@@ -61,7 +61,7 @@ struct JobResult {
 };
 
 // Runs a whole job: builder, source, compressors, run, wait (1 s steps, 120 s at most).
-JobResult RunJob(const JobSpec& spec);
+JobResult RunJob(const JobRequest& request);
 
 // ffprobe's value of one entry (e.g. "stream=codec_name") for a stream selector
 // ("v:0", "a:0"); empty when there is none.
