@@ -67,7 +67,12 @@ bool CCalvexApp::ConnectAutomationRuntime()
 {
     g_autoptr(GError) error = nullptr;
     m_pSessionBus.reset(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error));
-    return m_pSessionBus != nullptr;
+    if (!m_pSessionBus)
+        return false;
+    // A bus that goes away must not kill a running job: its client is gone
+    // then, which releases the proxy and ends the program in order.
+    g_dbus_connection_set_exit_on_close(m_pSessionBus.get(), FALSE);
+    return true;
 }
 
 void CCalvexApp::OfferClassFactory()

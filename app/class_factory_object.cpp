@@ -56,8 +56,11 @@ void ClassFactoryObject::CreateInstance(const char* client, GDBusMethodInvocatio
         // The release arrives inside a bus callback of the proxy itself, so
         // the proxy is deleted afterwards, from the application's event loop.
         [this] { wxTheApp->CallAfter([this] { ReleaseProxy(); }); });
-    g_dbus_method_invocation_return_value(invocation, g_variant_new("(o)", path.c_str()));
+    // The name goes before the answer does: the bus handles this program's
+    // messages in order, so a client that got its proxy and asks again
+    // already reaches a new instance.
     m_busName.Release();
+    g_dbus_method_invocation_return_value(invocation, g_variant_new("(o)", path.c_str()));
 }
 
 void ClassFactoryObject::ReleaseProxy()

@@ -1,5 +1,7 @@
 #include "ui/about_dialog.h"
 
+#include <wx/log.h>
+
 #include <wx/panel.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
@@ -47,7 +49,9 @@ void CAboutDlg::OnCheckOnline(wxCommandEvent&)
 
 void OpenWebSite()
 {
-    // Whether and how the page shows is the browser's business.
+    // Whether and how the page shows is the browser's business: a failure
+    // to start one is not reported.
+    wxLogNull quiet;
     wxLaunchDefaultBrowser(strings::kWebAddress);
 }
 

@@ -4,6 +4,7 @@
 #include <wx/filename.h>
 
 #include "res/strings.h"
+#include "ui/modal_scope.h"
 
 namespace calvex::ui {
 
@@ -23,6 +24,7 @@ std::optional<wxString> RunPicker(wxWindow* parent, const char* title, const cha
                                   long style)
 {
     wxFileDialog picker(parent, title, wxEmptyString, wxEmptyString, filter, style);
+    const ModalScope modal;
     if (picker.ShowModal() != wxID_OK)
         return std::nullopt;
     // Any length is returned whole: the path is a wxString, not a buffer.

@@ -15,6 +15,7 @@
 #include "ui/auto_proxy.h"
 #include "ui/compressor_combo.h"
 #include "ui/message_box.h"
+#include "ui/modal_scope.h"
 #include "ui/resources.h"
 #include "ui/ui_thread.h"
 
@@ -65,10 +66,14 @@ wxEND_EVENT_TABLE()
     SetIcons(ProgramIcons());
     CreateLayout();
     OnInitDialog();
+    // An ending window goes once its worker and every modal loop are done.
+    m_workerHost.SetOnWorkerEnded([this] { DestroyWhenFree(); });
+    ModalScope::SetOnAllClosed([this] { CallAfter(&CCalvexDlg::DestroyWhenFree); });
 }
 
 CCalvexDlg::~CCalvexDlg()
 {
+    ModalScope::SetOnAllClosed(nullptr);
     if (m_pAutoProxy)
         m_pAutoProxy->m_pDialog = nullptr;
 }
@@ -212,7 +217,11 @@ bool CCalvexDlg::IsKeepAudioChecked()
 
 void CCalvexDlg::MessageBox(const std::string& text)
 {
-    CallOnUiThread(*this, [&] { ShowMessageBox(this, wxString::FromUTF8(text), wxOK); });
+    // A window on its way out asks no one: its stopped job just ends.
+    CallOnUiThread(*this, [&] {
+        if (!m_ending)
+            ShowMessageBox(this, wxString::FromUTF8(text), wxOK);
+    });
 }
 
 void CCalvexDlg::SetProgressRange(int minimum, int maximum)
@@ -244,9 +253,6 @@ job::ConversionSettings CCalvexDlg::GetSettings()
 void CCalvexDlg::OnConvert(wxCommandEvent&)
 {
     m_controller.OnConvert();
-    // A close asked for while Convert waited for the old worker ends it now.
-    if (m_ending)
-        EndDialog();
 }
 
 void CCalvexDlg::OnAbort(wxCommandEvent&)
@@ -292,10 +298,18 @@ void CCalvexDlg::EndDialog()
     m_workerHost.RefuseNewJobs();
     if (m_workerHost.IsWorkerRunning())
         m_workerHost.StopGraph();
-    // A wait already under way (Convert waiting for the old worker) returns
-    // first and ends the window then.
-    if (!m_workerHost.WaitForWorkerToEnd())
+    Hide();
+    DestroyWhenFree();
+}
+
+void CCalvexDlg::DestroyWhenFree()
+{
+    // The worker uses this window until it ends, and a modal loop (a box, a
+    // dialog, Convert's wait for the old worker) still runs on it: each of
+    // their ends calls here again.
+    if (!m_ending || IsBeingDeleted() || m_workerHost.IsWorkerRunning() || ModalScope::IsAnyOpen())
         return;
+    m_workerHost.JoinEndedWorker();
     Destroy();
 }
 

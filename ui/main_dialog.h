@@ -85,8 +85,10 @@ private:
     void SetWindowSize();
     void FillVideoCompressors();
     void FillAudioCompressors();
-    // Ends the window: stops a running job and waits for its worker first.
+    // Ends the window: stops a running job, hides, and destroys the window
+    // once its worker has ended and no modal loop runs any more.
     void EndDialog();
+    void DestroyWhenFree();
     bool PressDefaultButton();
     wxButton* ButtonOf(job::JobButton button) const;
     void ShowCompressorSettings(const media::FilterPtr& compressor, const wxComboBox& list);

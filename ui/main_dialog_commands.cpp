@@ -7,6 +7,7 @@
 #include "ui/file_pickers.h"
 #include "ui/main_dialog.h"
 #include "ui/message_box.h"
+#include "ui/modal_scope.h"
 #include "ui/settings_sheet.h"
 
 namespace calvex::ui {
@@ -33,6 +34,7 @@ void CCalvexDlg::OnBrowseOutput(wxCommandEvent&)
 void CCalvexDlg::OnFileAbout(wxCommandEvent&)
 {
     CAboutDlg about(this);
+    const ModalScope modal;
     about.ShowModal();
 }
 

@@ -5,6 +5,8 @@
 #include <wx/msgdlg.h>
 #include <wx/stdpaths.h>
 
+#include "ui/modal_scope.h"
+
 namespace calvex::ui {
 
 wxString ApplicationName()
@@ -18,6 +20,7 @@ int ShowMessageBox(wxWindow* parent, const wxString& text, long buttons)
 {
     // No icon, as the boxes of the program never asked for one.
     wxMessageDialog box(parent, text, ApplicationName(), buttons | wxICON_NONE);
+    const ModalScope modal;
     return box.ShowModal();
 }
 

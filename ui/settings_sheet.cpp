@@ -8,6 +8,7 @@
 
 #include "res/strings.h"
 #include "ui/message_box.h"
+#include "ui/modal_scope.h"
 #include "ui/setting_rows.h"
 
 namespace calvex::ui {
@@ -100,6 +101,7 @@ void PropertySheetDialog::OnOK(wxCommandEvent&)
 void ShowPropertySheet(wxWindow* parent, const wxString& title, media::ISpecifyPropertyPages& pages)
 {
     PropertySheetDialog sheet(parent, title, pages);
+    const ModalScope modal;
     sheet.ShowModal();
 }
 
@@ -116,6 +118,7 @@ void ShowCodecDialog(wxWindow* parent, media::ICodecDialog& dialog)
     const auto current = std::find(presets.begin(), presets.end(), dialog.CurrentPreset());
     if (current != presets.end())
         list.SetSelection(static_cast<int>(current - presets.begin()));
+    const ModalScope modal;
     if (list.ShowModal() != wxID_OK || list.GetSelection() < 0)
         return;
     const std::string chosen = presets[static_cast<size_t>(list.GetSelection())];

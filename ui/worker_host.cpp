@@ -5,6 +5,7 @@
 
 #include "job/settings.h"
 #include "media/graph_slots.h"
+#include "ui/modal_scope.h"
 
 namespace calvex::ui {
 
@@ -20,8 +21,13 @@ WorkerHost::WorkerHost(media::IMediaEngine& engine, job::IJobWindow& window,
                        wxEvtHandler& uiHandler)
     : m_uiHandler(uiHandler), m_worker(engine, window, binder, state)
 {
-    // Wakes the waiting loop of the UI thread; the empty call is the wake-up.
-    m_worker.SetOnFinished([this] { m_uiHandler.CallAfter([] {}); });
+    // Wakes the waiting loop of the UI thread and tells the window.
+    m_worker.SetOnFinished([this] {
+        m_uiHandler.CallAfter([this] {
+            if (m_onWorkerEnded)
+                m_onWorkerEnded();
+        });
+    });
 }
 
 void WorkerHost::DeleteFile(const std::string& path)
@@ -45,12 +51,19 @@ bool WorkerHost::WaitForWorkerToEnd()
     return true;
 }
 
+void WorkerHost::JoinEndedWorker()
+{
+    if (!m_worker.IsRunning())
+        m_worker.Join();
+}
+
 void WorkerHost::HandleEventsUntilWorkerEnds()
 {
     if (!m_worker.IsRunning())
         return;
     // The worker hands its window operations (and its outcome box) to this
     // thread and waits, so this thread goes on handling events meanwhile.
+    const ModalScope modal;
     wxGUIEventLoop loop;
     wxEventLoopActivator activate(&loop);
     while (m_worker.IsRunning()) {

@@ -3,6 +3,8 @@
 // while the window keeps handling its events.
 #pragma once
 
+#include <functional>
+
 #include "job/platform.h"
 #include "job/state.h"
 #include "media/worker.h"
@@ -30,11 +32,19 @@ public:
     bool IsWaiting() const { return m_waiting; }
     // From now on no job starts: the window is about to end.
     void RefuseNewJobs() { m_refuseNewJobs = true; }
+    // Joins the worker's thread once the worker has ended; never waits for a job.
+    void JoinEndedWorker();
+    // Called on the UI thread after each worker has ended.
+    void SetOnWorkerEnded(std::function<void()> onWorkerEnded)
+    {
+        m_onWorkerEnded = std::move(onWorkerEnded);
+    }
 
 private:
     void HandleEventsUntilWorkerEnds();
 
     wxEvtHandler& m_uiHandler;
+    std::function<void()> m_onWorkerEnded;
     media::ConversionWorker m_worker;
     bool m_waiting = false;
     bool m_refuseNewJobs = false;

@@ -178,11 +178,10 @@ void FilterGraph::Finish(long eventCode)
 
 void FilterGraph::Stop()
 {
+    // Only asks: the graph's thread ends at the next packet, writes the index
+    // and closes the file; WaitForCompletion tells when that is done. The
+    // caller (often the window's thread) must not wait for the flush.
     m_stopRequested.store(true);
-    // Returns once the file is closed, as a stopped graph has let go of it.
-    std::unique_lock lock(m_mutex);
-    if (m_started && std::this_thread::get_id() != m_thread.get_id())
-        m_ended.wait(lock, [&] { return m_finished; });
 }
 
 WaitResult FilterGraph::WaitForCompletion(uint32_t timeoutMs, long& eventCode)
