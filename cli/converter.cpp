@@ -79,9 +79,9 @@ int Converter::Run(const std::atomic<bool>& interrupted)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     m_worker.Join();
-    if (aborted)
-        return 130; // the shell's status for a run ended by Ctrl-C
-    return m_window.JobCompleted() ? 0 : 1;
+    if (m_window.JobCompleted())
+        return 0;             // also when Ctrl-C came as the job was done anyway
+    return aborted ? 130 : 1; // 130: the shell's status for a run ended by Ctrl-C
 }
 
 void Converter::BindVideoCompressor()

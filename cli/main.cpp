@@ -13,6 +13,8 @@ std::atomic<bool> g_interrupted{false};
 extern "C" void OnInterrupt(int)
 {
     g_interrupted = true;
+    // A second Ctrl-C ends the program at once, should the job not stop.
+    std::signal(SIGINT, SIG_DFL);
 }
 
 calvex::job::ConversionSettings SettingsOf(const calvex::cli::Options& options)

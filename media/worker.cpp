@@ -86,12 +86,9 @@ void QueryGraphInterfaces()
 void RunAndReport(job::JobCompletion& completion)
 {
     const auto event = g_pMediaEvent.Get();
-    if (IsGraphStopRequested()) {
-        // Abort came before the graph could run: end as a stopped graph does.
-        completion.Finish(EC_NONE);
-        return;
-    }
     if (!event || !RunGraphUnlessStopped()) {
+        // Abort came before the graph could run: end as a stopped graph does.
+        // Otherwise the graph could not be built or started.
         completion.Finish(IsGraphStopRequested() ? EC_NONE : EC_ERRORABORT);
         return;
     }

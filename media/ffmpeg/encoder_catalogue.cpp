@@ -34,12 +34,6 @@ bool IsKnownBroken(const AVCodec* codec)
     return name == "rpza" || name == "dfpwm";
 }
 
-bool AviAccepts(const AVCodec* codec)
-{
-    static const AVOutputFormat* avi = av_guess_format("avi", nullptr, nullptr);
-    return avi != nullptr && avformat_query_codec(avi, codec->id, FF_COMPLIANCE_NORMAL) == 1;
-}
-
 // Opens the encoder with a small context (CIF at 25 fps, or mono sound).
 bool OpensHere(const AVCodec* codec)
 {
@@ -65,7 +59,7 @@ Catalogue BuildCatalogue()
             continue;
         if (codec->type != AVMEDIA_TYPE_VIDEO && codec->type != AVMEDIA_TYPE_AUDIO)
             continue;
-        if (IsHardwareWrapper(codec) || IsKnownBroken(codec) || !AviAccepts(codec) ||
+        if (IsHardwareWrapper(codec) || IsKnownBroken(codec) || !AviTakesCodec(codec->id) ||
             !OpensHere(codec))
             continue;
         (codec->type == AVMEDIA_TYPE_VIDEO ? catalogue.video : catalogue.audio).push_back(codec);
@@ -77,6 +71,12 @@ Catalogue BuildCatalogue()
 }
 
 } // namespace
+
+bool AviTakesCodec(AVCodecID codec)
+{
+    static const AVOutputFormat* avi = av_guess_format("avi", nullptr, nullptr);
+    return avi != nullptr && avformat_query_codec(avi, codec, FF_COMPLIANCE_NORMAL) == 1;
+}
 
 const std::vector<const AVCodec*>& AviEncoders(AVMediaType kind)
 {

@@ -14,4 +14,7 @@ namespace calvex::media::ffmpeg {
 // once per process (trial opens cost tens of milliseconds), in libavcodec's order.
 const std::vector<const AVCodec*>& AviEncoders(AVMediaType kind);
 
+// True when the AVI muxer takes streams of this codec.
+bool AviTakesCodec(AVCodecID codec);
+
 } // namespace calvex::media::ffmpeg

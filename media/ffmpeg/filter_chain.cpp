@@ -68,13 +68,14 @@ std::string AudioSourceArgs(const AVFrame* frame, AVRational timeBase)
 }
 
 // aresample also pads a late start with silence so the sound starts at 0,
-// with the pictures.
-std::string AudioChain(const EncoderPlan& plan)
+// with the pictures; a chain built again after a format change goes on
+// from where the sound is.
+std::string AudioChain(const EncoderPlan& plan, bool startsTheStream)
 {
     const AudioFormat& audio = plan.audio;
-    return "aresample=osr=" + std::to_string(audio.sampleRate) +
-           ":async=1:first_pts=0,aformat=sample_fmts=" +
-           av_get_sample_fmt_name(audio.sampleFormat) +
+    return "aresample=osr=" + std::to_string(audio.sampleRate) + ":async=1" +
+           (startsTheStream ? ":first_pts=0" : "") +
+           ",aformat=sample_fmts=" + av_get_sample_fmt_name(audio.sampleFormat) +
            ":sample_rates=" + std::to_string(audio.sampleRate) +
            ":channel_layouts=" + MaskName(audio.channelMask);
 }
@@ -117,12 +118,14 @@ bool FilterChain::Configure(const AVFrame* first, AVRational timeBase, const Enc
     if (plan.kind == AVMEDIA_TYPE_VIDEO) {
         linked = Link("buffer", VideoSourceArgs(first, timeBase), "buffersink", VideoChain(plan));
     } else {
-        linked = Link("abuffer", AudioSourceArgs(first, timeBase), "abuffersink", AudioChain(plan));
+        linked = Link("abuffer", AudioSourceArgs(first, timeBase), "abuffersink",
+                      AudioChain(plan, !m_builtBefore));
         if (linked && plan.frameSize > 0)
             av_buffersink_set_frame_size(m_sink, plan.frameSize);
     }
     if (!linked)
         m_graph.reset();
+    m_builtBefore = m_builtBefore || linked;
     return linked;
 }
 

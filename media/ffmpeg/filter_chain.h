@@ -33,6 +33,7 @@ private:
     AVFilterContext* m_sink = nullptr;
     AVMediaType m_kind = AVMEDIA_TYPE_UNKNOWN;
     int m_width = 0, m_height = 0, m_format = -1, m_sampleRate = 0, m_channels = 0;
+    bool m_builtBefore = false;
 };
 
 } // namespace calvex::media::ffmpeg

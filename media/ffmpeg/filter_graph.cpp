@@ -1,6 +1,7 @@
 #include "media/ffmpeg/filter_graph.h"
 
 #include "media/ffmpeg/compressor_filter.h"
+#include "media/ffmpeg/encoder_catalogue.h"
 
 #include <chrono>
 
@@ -28,12 +29,6 @@ public:
 private:
     std::shared_ptr<MuxProgress> m_progress;
 };
-
-bool AviTakesCodec(AVCodecID codec)
-{
-    static const AVOutputFormat* avi = av_guess_format("avi", nullptr, nullptr);
-    return avi != nullptr && avformat_query_codec(avi, codec, FF_COMPLIANCE_NORMAL) == 1;
-}
 
 // The stream's nominal rate: its average, else its base rate, else 25.
 AVRational NominalFrameRate(const AVStream* stream)

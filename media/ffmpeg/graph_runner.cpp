@@ -105,7 +105,7 @@ private:
                 continue;
             }
             if (read < 0)
-                return true; // the end of the source, or the rest cannot be read
+                return !SourceFailed(); // the end, or a damaged rest: the job ends there
             if (!FeedPacket(packet.get()))
                 return false;
             m_position.store(m_mux.LastTimeHns());
@@ -114,6 +114,14 @@ private:
                 return false;
         }
         return true;
+    }
+
+    // A read that failed (a disk error, a file cut off underneath) is no end
+    // of the source: the job must not report it as complete.
+    bool SourceFailed() const
+    {
+        const AVIOContext* io = m_format->pb;
+        return io != nullptr && io->error < 0 && io->error != AVERROR_EOF;
     }
 
     bool FeedPacket(AVPacket* packet)

@@ -1,5 +1,7 @@
 #include "media/ffmpeg/output_mux.h"
 
+#include "media/ffmpeg/local_file.h"
+
 #include <algorithm>
 
 namespace calvex::media::ffmpeg {
@@ -10,7 +12,7 @@ bool OutputMux::Open(const std::filesystem::path& path)
     if (avformat_alloc_output_context2(&raw, nullptr, "avi", path.c_str()) < 0 || raw == nullptr)
         return false;
     m_context.reset(raw);
-    return avio_open(&m_context->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0;
+    return avio_open(&m_context->pb, LocalFileUrl(path).c_str(), AVIO_FLAG_WRITE) >= 0;
 }
 
 int OutputMux::AddStream()
@@ -21,6 +23,7 @@ int OutputMux::AddStream()
         return -1;
     m_ready.push_back(false);
     m_written.push_back(0);
+    m_lastDts.push_back(AV_NOPTS_VALUE);
     return stream->index;
 }
 
@@ -70,14 +73,33 @@ bool OutputMux::WriteNow(AVPacket* packet, AVRational timeBase)
 {
     AVStream* stream = Stream(packet->stream_index);
     av_packet_rescale_ts(packet, timeBase, stream->time_base);
+    KeepTimesIncreasing(packet);
     const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
     if (time != AV_NOPTS_VALUE) {
         const int64_t hns = av_rescale_q(time, stream->time_base, {1, 10000000});
         if (hns > m_lastTimeHns.load())
             m_lastTimeHns.store(hns);
     }
-    ++m_written[packet->stream_index];
-    return av_interleaved_write_frame(m_context.get(), packet) >= 0;
+    const int index = packet->stream_index;
+    if (av_interleaved_write_frame(m_context.get(), packet) < 0)
+        return false;
+    ++m_written[index];
+    return true;
+}
+
+void OutputMux::KeepTimesIncreasing(AVPacket* packet)
+{
+    // A source's time stamps may step back or repeat (files joined end to
+    // end, a glitch): the muxer refuses such a packet, so it is moved just
+    // after the one before, as the ffmpeg program does. The data stays as it is.
+    int64_t& last = m_lastDts[packet->stream_index];
+    if (packet->dts != AV_NOPTS_VALUE) {
+        if (last != AV_NOPTS_VALUE && packet->dts <= last)
+            packet->dts = last + 1;
+        if (packet->pts != AV_NOPTS_VALUE && packet->pts < packet->dts)
+            packet->pts = packet->dts;
+        last = packet->dts;
+    }
 }
 
 bool OutputMux::Write(int index, AVPacket* packet, AVRational timeBase)

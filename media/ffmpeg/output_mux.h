@@ -44,11 +44,13 @@ private:
 
     bool WriteHeaderWhenReady();
     bool WriteNow(AVPacket* packet, AVRational timeBase);
+    void KeepTimesIncreasing(AVPacket* packet);
 
     mutable std::mutex m_mutex;
     OutputContextPtr m_context;
     std::vector<bool> m_ready;
     std::vector<int64_t> m_written;
+    std::vector<int64_t> m_lastDts; // per stream, in the stream's time base
     std::deque<Pending> m_pending;
     bool m_headerWritten = false;
     std::atomic<int64_t> m_lastTimeHns{0};

@@ -1,5 +1,7 @@
 #include "media/ffmpeg/source_filter.h"
 
+#include "media/ffmpeg/local_file.h"
+
 namespace calvex::media::ffmpeg {
 namespace {
 
@@ -22,8 +24,16 @@ SourceFilter::SourceFilter(InputContextPtr format)
 
 std::shared_ptr<SourceFilter> SourceFilter::Open(const std::filesystem::path& path)
 {
+    if (!IsRegularFile(path))
+        return nullptr;
+    // Only local files: a playlist or a list of files must not reach out to
+    // other protocols (pipes, the network).
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
     AVFormatContext* raw = nullptr;
-    if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0)
+    const int opened = avformat_open_input(&raw, LocalFileUrl(path).c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0)
         return nullptr;
     InputContextPtr format(raw);
     if (avformat_find_stream_info(format.get(), nullptr) < 0 || !HasAudioOrVideo(format.get()))
@@ -35,18 +45,30 @@ int SourceFilter::ConnectNextStream(AVMediaType kind)
 {
     std::lock_guard lock(m_mutex);
     for (AVMediaType wanted : {AVMEDIA_TYPE_VIDEO, AVMEDIA_TYPE_AUDIO}) {
-        if (kind != AVMEDIA_TYPE_UNKNOWN && kind != wanted)
+        // Any kind: one not routed yet, so that the sound follows the
+        // pictures rather than a second picture stream.
+        const bool fits =
+            kind == AVMEDIA_TYPE_UNKNOWN ? FindStream(wanted, true) < 0 : kind == wanted;
+        if (!fits)
             continue;
-        for (unsigned i = 0; i < m_format->nb_streams; ++i) {
-            const AVStream* stream = m_format->streams[i];
-            // Cover pictures are single images, not the video.
-            if (stream->disposition & AV_DISPOSITION_ATTACHED_PIC)
-                continue;
-            if (!m_connected[i] && stream->codecpar->codec_type == wanted) {
-                m_connected[i] = true;
-                return static_cast<int>(i);
-            }
+        const int index = FindStream(wanted, false);
+        if (index >= 0) {
+            m_connected[index] = true;
+            return index;
         }
+    }
+    return -1;
+}
+
+int SourceFilter::FindStream(AVMediaType kind, bool connected) const
+{
+    for (unsigned i = 0; i < m_format->nb_streams; ++i) {
+        const AVStream* stream = m_format->streams[i];
+        // Cover pictures are single images, not the video.
+        if (stream->disposition & AV_DISPOSITION_ATTACHED_PIC)
+            continue;
+        if (m_connected[i] == connected && stream->codecpar->codec_type == kind)
+            return static_cast<int>(i);
     }
     return -1;
 }

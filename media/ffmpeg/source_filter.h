@@ -20,7 +20,8 @@ public:
     AVFormatContext* Format() const { return m_format.get(); }
 
     // Marks and returns the first unconnected stream of kind, or with
-    // AVMEDIA_TYPE_UNKNOWN the first unconnected video, else audio, stream; -1 when none.
+    // AVMEDIA_TYPE_UNKNOWN the first stream of a kind (video, else audio)
+    // that has none connected yet; -1 when none.
     int ConnectNextStream(AVMediaType kind);
     // Gives a stream back when routing it failed.
     void Disconnect(int streamIndex);
@@ -32,6 +33,8 @@ public:
 
 private:
     explicit SourceFilter(InputContextPtr format);
+    // The first stream of kind that is (or is not) connected; -1 when none.
+    int FindStream(AVMediaType kind, bool connected) const;
 
     InputContextPtr m_format;
     std::mutex m_mutex;

@@ -57,6 +57,42 @@ check "with its message" test "$out" = "Source file cannot be the output file ! 
 out=$("$convert" --video mpeg4 "$src" "$work/no such dir/out.avi" 2>/dev/null); rc=$?
 check "an unwritable output fails" test "$rc" -eq 1
 
+# Names FFmpeg would read as a protocol are plain file names here.
+cp "$src" "$work/victim.mkv"
+victim_md5=$(md5sum < "$work/victim.mkv")
+(cd "$work" && "$convert" --video mpeg4 victim.mkv file:victim.mkv >/dev/null 2>&1)
+check "an output named file:X never writes X" test "$(md5sum < "$work/victim.mkv")" = "$victim_md5"
+
+mkfifo "$work/fifo.mp4"
+out=$(timeout 30 "$convert" --video mpeg4 "$work/fifo.mp4" "$work/fifo.avi" 2>/dev/null); rc=$?
+check "a FIFO as source fails at once instead of blocking" test "$rc" -eq 1
+
+# Two clips joined end to end: the audio time stamps step back once.
+for part in 1 2; do
+  ffmpeg -v error -y -f lavfi -i testsrc=duration=1:size=160x120:rate=25 \
+    -f lavfi -i sine=duration=1 -c:v mpeg2video -c:a mp2 "$work/part$part.ts"
+done
+cat "$work/part1.ts" "$work/part2.ts" > "$work/joined.ts"
+"$convert" --video mpeg4 "$work/joined.ts" "$work/joined.avi" >/dev/null 2>&1
+check "a joined file with kept audio converts" test $? -eq 0
+
+# The sound changes its format half way: re-encoding goes on across it.
+ffmpeg -v error -y -f lavfi -i sine=duration=1:sample_rate=44100 -ac 1 -c:a mp2 "$work/mono.ts"
+ffmpeg -v error -y -f lavfi -i sine=duration=1:sample_rate=48000 -ac 2 -c:a mp2 "$work/stereo.ts"
+cat "$work/mono.ts" "$work/stereo.ts" > "$work/sound.ts"
+ffmpeg -v error -y -f lavfi -i testsrc=duration=2:size=160x120:rate=25 -i "$work/sound.ts" \
+  -map 0:v -map 1:a -c:v mpeg2video -c:a copy "$work/changing.ts"
+"$convert" --video mpeg4 --audio libmp3lame "$work/changing.ts" "$work/changing.avi" >/dev/null 2>&1
+check "audio that changes its format re-encodes" test $? -eq 0
+
+# A second picture stream: kept audio is still the audio.
+ffmpeg -v error -y -f lavfi -i testsrc=duration=1:size=160x120:rate=25 \
+  -f lavfi -i testsrc2=duration=1:size=160x120:rate=25 -f lavfi -i sine=duration=1 \
+  -map 0 -map 1 -map 2 -c:v libx264 -c:a aac "$work/two-videos.mkv"
+"$convert" --video mpeg4 "$work/two-videos.mkv" "$work/two-videos.avi" >/dev/null 2>&1
+check "with two picture streams the kept stream is the sound" \
+  test "$(probe "$work/two-videos.avi" a:0 codec_name)" = aac
+
 ffmpeg -v error -y -f lavfi -i testsrc2=duration=60:size=640x480:rate=25 \
   -f lavfi -i sine=duration=60 -c:v libx264 -preset ultrafast -c:a aac "$work/long.mp4"
 "$convert" --video libx264 "$work/long.mp4" "$work/partial.avi" >/dev/null 2>&1 &

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -94,10 +95,20 @@ TEST_F(ConverterTest, TheSourceAsOutputIsRefusedWithTheWindowsMessage)
 TEST_F(ConverterTest, AnInterruptAbortsTheRunningJob)
 {
     test::GraphScript script;
-    script.blockUntilStopped = true;
-    interrupted = true; // Ctrl-C arrives while the job runs
-    EXPECT_EQ(Convert({}, script), 130);
-    EXPECT_EQ(builder->graph->stopCount > 0, true);
+    script.blockUntilStopped = true; // runs until it is stopped
+    builder = engine.PrepareJob(script);
+    std::thread user([&] {
+        // Ctrl-C once the graph runs.
+        while (!builder->graph->HasRun())
+            std::this_thread::yield();
+        interrupted = true;
+    });
+    cli::TerminalWindow window(settings, messages.file, progress.file);
+    cli::Converter converter(engine, window);
+    std::string error;
+    ASSERT_TRUE(converter.SelectEncoders({}, error));
+    EXPECT_EQ(converter.Run(interrupted), 130);
+    user.join();
     EXPECT_EQ(messages.Text(), std::string(strings::kOutcomeTimeOut) + "\n");
 }
 

@@ -68,6 +68,12 @@ bool FakeGraph::Run()
     return script.runs;
 }
 
+bool FakeGraph::HasRun()
+{
+    std::lock_guard lock(m_mutex);
+    return runCount > 0;
+}
+
 void FakeGraph::Stop()
 {
     Record("Stop");

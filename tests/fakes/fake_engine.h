@@ -75,6 +75,8 @@ public:
         calls; // "AddSourceFilter:path", "AddFilter:name", "Run", "Stop", "Wait:ms"
     int runCount = 0;
     int stopCount = 0;
+    // Run's count, for a thread other than the worker's.
+    bool HasRun();
 
 private:
     void Record(const std::string& call);

@@ -215,7 +215,7 @@ TEST_F(WorkerTest, AbortDuringTheRunStopsTheGraphAndTheJobEnds)
     auto builder = engine.PrepareJob(script);
     media::ConversionWorker worker(engine, window, binder, state);
     worker.Start(settings);
-    while (builder->graph->runCount == 0)
+    while (!builder->graph->HasRun())
         std::this_thread::yield();
     state.abortPressed = true;
     media::RequestGraphStop();
