@@ -45,6 +45,11 @@ ffmpeg -v error -y -f lavfi -i testsrc=duration=1:size=160x120:rate=25 -c:v libx
 out=$("$convert" --video mpeg4 "$work/silent.mp4" "$work/silent.avi" 2>/dev/null)
 check "a source without audio needs no audio message" test "$out" = "Complete with no errors."
 
+ffmpeg -v error -y -f lavfi -i sine=duration=1 -c:a libmp3lame "$work/sound-only.mp3"
+out=$("$convert" --video mpeg4 "$work/sound-only.mp3" "$work/sound-only.avi" 2>/dev/null); rc=$?
+check "a job that wrote no picture is no success" test "$rc" -eq 1
+check "it ends as an error" test "$out" = "Error Abort, try not recompressing the audio codec."
+
 echo "not a video" > "$work/text.mp4"
 out=$("$convert" --video mpeg4 "$work/text.mp4" "$work/bad.avi" 2>/dev/null); rc=$?
 check "a bad source fails" test "$rc" -eq 1
