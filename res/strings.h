@@ -38,13 +38,11 @@ inline constexpr const char* kOutputCancelled =
 
 // Menu, About box, quit
 inline constexpr const char* kQuitConfirm = "Are you sure you want to quit ?";
-inline constexpr const char* kAboutBoxEntry = "&About Calvex..."; // string 101
 inline constexpr const char* kOleInitFailed = "OLE initialization failed.  Make sure that the OLE "
                                               "libraries are the correct version."; // string 100
 inline constexpr const char* kVersionLine = "Calvex Version 1.2";
 inline constexpr const char* kWebDomain = "www.calvex.example";
 inline constexpr const char* kWebAddress = "https://www.calvex.example/";
-inline constexpr const char* kMainCaption = "Calvex Version 1.2, www.calvex.example";
 
 // About box, settings dialogs (texts of the window only)
 inline constexpr const char* kAboutSecondLine = "Recompresses any video to AVI.";

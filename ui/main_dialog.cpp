@@ -61,8 +61,8 @@ wxEND_EVENT_TABLE()
       m_controller(*this, m_workerHost, m_jobState)
 {
     LoadUiResources();
-    Create(pParent, wxID_ANY, strings::kMainCaption, wxDefaultPosition, wxDefaultSize,
-           kDialogStyle);
+    const wxString caption = wxString(strings::kVersionLine) + ", " + strings::kWebDomain;
+    Create(pParent, wxID_ANY, caption, wxDefaultPosition, wxDefaultSize, kDialogStyle);
     SetIcons(ProgramIcons());
     CreateLayout();
     OnInitDialog();

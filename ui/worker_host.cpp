@@ -37,18 +37,13 @@ void WorkerHost::DeleteFile(const std::string& path)
 
 bool WorkerHost::WaitForIdleWorker()
 {
-    return WaitForWorkerToEnd() && !m_refuseNewJobs;
-}
-
-bool WorkerHost::WaitForWorkerToEnd()
-{
     if (m_waiting)
         return false;
     m_waiting = true;
     HandleEventsUntilWorkerEnds();
     m_waiting = false;
     m_worker.Join();
-    return true;
+    return !m_refuseNewJobs;
 }
 
 void WorkerHost::JoinEndedWorker()
@@ -75,8 +70,6 @@ void WorkerHost::HandleEventsUntilWorkerEnds()
 
 void WorkerHost::StartWorker(const job::ConversionSettings& settings)
 {
-    if (m_refuseNewJobs)
-        return;
     m_worker.Start(settings);
 }
 

@@ -20,16 +20,13 @@ public:
                media::ICompressorBinder& binder, job::JobState& state, wxEvtHandler& uiHandler);
 
     void DeleteFile(const std::string& path) override;
-    // As WaitForWorkerToEnd; also false once no job may start any more.
+    // Runs a nested event loop until the worker has ended, then joins it.
+    // False while another wait is under way, or once no job may start any more.
     bool WaitForIdleWorker() override;
     void StartWorker(const job::ConversionSettings& settings) override;
     void StopGraph() override;
 
-    // Runs a nested event loop until the worker has ended, then joins it.
-    // False (without waiting) while another wait is under way.
-    bool WaitForWorkerToEnd();
     bool IsWorkerRunning() const { return m_worker.IsRunning(); }
-    bool IsWaiting() const { return m_waiting; }
     // From now on no job starts: the window is about to end.
     void RefuseNewJobs() { m_refuseNewJobs = true; }
     // Joins the worker's thread once the worker has ended; never waits for a job.
