@@ -86,7 +86,7 @@ void CCalvexApp::OfferClassFactory()
 // the window is destroyed.
 void CCalvexApp::RunMainWindow()
 {
-    auto* dialog = new ui::CCalvexDlg(media::CreateFfmpegEngine());
+    auto* dialog = new ui::CCalvexDlg(media::CreateFfmpegEngine(), m_jobSlots);
     SetTopWindow(dialog);
     dialog->Show();
     m_bWindowRuns = true;

@@ -4,6 +4,7 @@
 
 #include "app/class_factory_object.h"
 #include "app/glib_handles.h"
+#include "job/job_slots.h"
 
 #include <wx/app.h>
 
@@ -29,6 +30,8 @@ private:
     GObjectPtr<GDBusConnection> m_pSessionBus; // only in server mode
     std::unique_ptr<ClassFactoryObject> m_pClassFactory;
     bool m_bWindowRuns = false;
+    // The compressors and the jobs' graphs of the one main window.
+    job::JobSlots m_jobSlots;
 };
 
 } // namespace calvex::app

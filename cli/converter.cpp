@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/converter.h"
 
 #include <chrono>
 #include <thread>
 
-#include "media/graph_slots.h"
+#include "media/catalogue.h"
 
 namespace calvex::cli {
 
@@ -42,9 +43,10 @@ void PrintCatalogue(media::IMediaEngine& engine, std::FILE* out)
     PrintList(audio, "Audio compressors:", out);
 }
 
-Converter::Converter(media::IMediaEngine& engine, TerminalWindow& window)
-    : m_engine(engine), m_window(window), m_worker(engine, window, *this, m_state),
-      m_controller(window, *this, m_state)
+Converter::Converter(media::IMediaEngine& engine, TerminalFrontEnd& frontEnd,
+                     job::JobSlots& slots)
+    : m_engine(engine), m_frontEnd(frontEnd), m_slots(slots),
+      m_runner(engine, frontEnd, *this, slots), m_controller(frontEnd, m_runner)
 {
     media::FillCompressors(engine, media::Category::VideoCompressor, m_videoList);
     media::FillCompressors(engine, media::Category::AudioCompressor, m_audioList);
@@ -68,54 +70,33 @@ bool Converter::SelectEncoders(const Options& options, std::string& error)
 int Converter::Run(const std::atomic<bool>& interrupted)
 {
     m_controller.OnConvert();
-    if (!m_started)
-        return 1; // refused: the message has been shown
     bool aborted = false;
-    while (m_worker.IsRunning()) {
+    while (m_runner.IsWorkerRunning()) {
         if (interrupted && !aborted) {
             aborted = true;
             m_controller.OnAbort();
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    m_worker.Join();
-    if (m_window.JobCompleted())
-        return 0;             // also when Ctrl-C came as the job was done anyway
-    return aborted ? 130 : 1; // 130: the shell's status for a run ended by Ctrl-C
+    m_runner.WaitForIdleWorker();
+    const std::optional<job::JobOutcome> outcome = m_frontEnd.Outcome();
+    if (!outcome)
+        return 1; // refused: the message has been shown
+    if (outcome->Completed())
+        return 0; // also when Ctrl-C came as the job was done anyway
+    return outcome->stopRequested ? 130 : 1; // 130: the shell's status after Ctrl-C
 }
 
 void Converter::BindVideoCompressor()
 {
     media::BindCompressor(m_engine, media::Category::VideoCompressor, m_videoList,
-                          media::g_pVideoCompressor);
+                          m_slots.g_pVideoCompressor);
 }
 
 void Converter::BindAudioCompressor()
 {
     media::BindCompressor(m_engine, media::Category::AudioCompressor, m_audioList,
-                          media::g_pAudioCompressor);
-}
-
-void Converter::DeleteFile(const std::string& path)
-{
-    job::DeleteOutputFile(path);
-}
-
-bool Converter::WaitForIdleWorker()
-{
-    m_worker.Join(); // a terminal has no events to handle meanwhile
-    return true;
-}
-
-void Converter::StartWorker(const job::ConversionSettings& settings)
-{
-    m_started = true;
-    m_worker.Start(settings);
-}
-
-void Converter::StopGraph()
-{
-    media::RequestGraphStop();
+                          m_slots.g_pAudioCompressor);
 }
 
 } // namespace calvex::cli

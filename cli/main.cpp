@@ -47,8 +47,9 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    TerminalWindow window(SettingsOf(options), stdout, stderr);
-    Converter converter(*engine, window);
+    TerminalFrontEnd frontEnd(SettingsOf(options), stdout, stderr);
+    calvex::job::JobSlots slots;
+    Converter converter(*engine, frontEnd, slots);
     std::string error;
     if (!converter.SelectEncoders(options, error)) {
         std::fprintf(stderr, "calvex-convert: %s\n", error.c_str());

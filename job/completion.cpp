@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "job/completion.h"
 
 #include "job/progress.h"
@@ -5,8 +6,25 @@
 
 namespace calvex::job {
 
-JobCompletion::JobCompletion(IJobWindow& window, IGraphEnd& graph, const JobState& state)
-    : m_window(window), m_graph(graph), m_state(state)
+const char* OutcomeMessage(long eventCode)
+{
+    // Compared as unsigned, so negative codes fall under "any other".
+    switch (static_cast<unsigned long>(eventCode)) {
+    case media::EC_NONE:
+        return strings::kOutcomeTimeOut;
+    case media::EC_COMPLETE:
+        return strings::kOutcomeComplete;
+    case media::EC_USERABORT:
+        return strings::kOutcomeUserAbort;
+    case media::EC_ERRORABORT:
+        return strings::kOutcomeErrorAbort;
+    default:
+        return nullptr;
+    }
+}
+
+JobCompletion::JobCompletion(WorkerContext& context)
+    : m_context(context), m_frontEnd(context.frontEnd), m_slots(context.slots)
 {
 }
 
@@ -18,7 +36,7 @@ void JobCompletion::PollAndFinish(media::IMediaEvent& event, media::IMediaSeekin
     long eventCode = 0;
     while (event.WaitForCompletion(kPollIntervalMs, eventCode) == media::WaitResult::TimedOut) {
         seeking.GetCurrentPosition(position);
-        m_window.SetProgressPos(ClampProgress(ProgressPercent(position, duration)));
+        m_frontEnd.SetProgressPos(ClampProgress(ProgressPercent(position, duration)));
     }
     Finish(eventCode);
 }
@@ -27,71 +45,40 @@ void JobCompletion::WaitAndEnd(media::IMediaEvent& event)
 {
     long eventCode = 0;
     event.WaitForCompletion(media::INFINITE_WAIT, eventCode);
-    CommonEnd();
+    CommonEnd(eventCode);
 }
 
 void JobCompletion::Finish(long eventCode)
 {
-    m_window.SetProgressPos(100);
+    m_frontEnd.SetProgressPos(100);
     ReportOutcome(eventCode);
-    m_graph.ReleaseMediaSeeking();
-    CommonEnd();
+    m_slots.g_pMediaSeeking.Release();
+    CommonEnd(eventCode);
 }
 
 void JobCompletion::ReportOutcome(long eventCode)
 {
-    // Compared as unsigned, so negative codes fall under "any other".
-    switch (static_cast<unsigned long>(eventCode)) {
-    case media::EC_NONE:
-        m_window.MessageBox(strings::kOutcomeTimeOut);
-        m_window.EnableButton(JobButton::Convert, true);
-        ShowEndedStatus(strings::kOutcomeTimeOut);
-        break;
-    case media::EC_COMPLETE:
-        m_window.MessageBox(strings::kOutcomeComplete);
-        m_graph.StopGraph();
-        EnableEndedButtons();
-        m_window.SetStatus(strings::kStatusCompleted);
-        m_window.UpdateData(false);
-        break;
-    case media::EC_USERABORT:
-        m_window.MessageBox(strings::kOutcomeUserAbort);
-        ShowEndedStatus(strings::kOutcomeUserAbort);
-        break;
-    case media::EC_ERRORABORT:
-        m_window.MessageBox(strings::kOutcomeErrorAbort);
-        ShowEndedStatus(strings::kOutcomeErrorAbort);
-        break;
-    default:
-        break;
+    const char* message = OutcomeMessage(eventCode);
+    if (!message)
+        return;
+    m_frontEnd.MessageBox(message);
+    if (eventCode == media::EC_COMPLETE) {
+        m_slots.StopGraph();
+        m_frontEnd.ShowStatus(strings::kStatusCompleted);
+    } else if (!m_slots.IsStopRequested()) {
+        // The status line must not go on saying that the job runs; an Abort
+        // keeps its own text.
+        m_frontEnd.ShowStatus(message);
     }
 }
 
-void JobCompletion::ShowEndedStatus(const char* text)
+void JobCompletion::CommonEnd(long eventCode)
 {
-    // The status line must not go on saying that the job runs; an Abort
-    // keeps its own text.
-    if (m_state.abortPressed)
-        return;
-    m_window.SetStatus(text);
-    m_window.UpdateData(false);
-}
-
-void JobCompletion::CommonEnd()
-{
-    m_graph.StopGraph();
-    m_graph.ResetGraphObjects();
-    EnableEndedButtons();
-}
-
-void JobCompletion::EnableEndedButtons()
-{
-    m_window.EnableButton(JobButton::Abort, false);
-    m_window.EnableButton(JobButton::Convert, true);
-    m_window.EnableButton(JobButton::Quit, true);
+    m_slots.StopGraph();
+    ResetGraphObjects(m_context);
     // Every ended job leaves the compressors configurable again.
-    m_window.EnableButton(JobButton::VideoProperties, true);
-    m_window.EnableButton(JobButton::AudioProperties, true);
+    m_frontEnd.ShowControlState(JobPhase::Idle);
+    m_frontEnd.OnJobEnded(JobOutcome{eventCode, {}, m_slots.IsStopRequested()});
 }
 
 } // namespace calvex::job

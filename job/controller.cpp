@@ -1,23 +1,24 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "job/controller.h"
 
 #include "res/strings.h"
 
 namespace calvex::job {
 
-JobController::JobController(IJobWindow& window, IJobPlatform& platform, JobState& state)
-    : m_window(window), m_platform(platform), m_state(state)
+JobController::JobController(IJobFrontEnd& frontEnd, IJobPlatform& platform)
+    : m_frontEnd(frontEnd), m_platform(platform)
 {
 }
 
 bool JobController::CheckPaths(const ConversionSettings& settings)
 {
     if (IsEmptyPath(settings.m_strSourceFile) || IsEmptyPath(settings.m_strOutputFile)) {
-        m_window.MessageBox(strings::kSelectFilesFirst);
+        m_frontEnd.MessageBox(strings::kSelectFilesFirst);
         return false;
     }
     // Another spelling of the source would have the source deleted below.
     if (IsSameFile(settings.m_strSourceFile, settings.m_strOutputFile)) {
-        m_window.MessageBox(strings::kSourceIsOutput);
+        m_frontEnd.MessageBox(strings::kSourceIsOutput);
         return false;
     }
     return true;
@@ -29,39 +30,27 @@ void JobController::OnConvert()
     // after Abort must be gone before the next one starts.
     if (!m_platform.WaitForIdleWorker())
         return;
-    if (!CheckPaths(m_window.GetSettings()))
+    if (!CheckPaths(m_frontEnd.GetSettings()))
         return;
 
-    m_window.UpdateData(true);
-    const ConversionSettings settings = m_window.GetSettings();
+    const ConversionSettings settings = m_frontEnd.TakeSettings();
     m_platform.DeleteFile(settings.m_strOutputFile);
-    m_window.EnableButton(JobButton::Quit, false);
-    m_window.SetStatus(strings::kStatusStarted);
-    m_state.abortPressed = false;
+    m_frontEnd.ShowControlState(JobPhase::Running);
+    m_frontEnd.ShowStatus(strings::kStatusStarted);
     m_platform.StartWorker(settings);
-    m_window.EnableButton(JobButton::Convert, false);
-    m_window.EnableButton(JobButton::Abort, true);
-    m_window.EnableButton(JobButton::VideoProperties, false);
-    m_window.EnableButton(JobButton::AudioProperties, false);
-    m_window.UpdateData(false);
 }
 
 void JobController::OnAbort()
 {
-    m_state.abortPressed = true;
     m_platform.StopGraph();
-    m_window.SetStatus(strings::kStatusAbortPressed);
-    m_window.EnableButton(JobButton::Abort, false);
-    m_window.EnableButton(JobButton::Convert, true);
-    m_window.EnableButton(JobButton::VideoProperties, true);
-    m_window.EnableButton(JobButton::AudioProperties, true);
-    m_window.UpdateData(false);
+    m_frontEnd.ShowStatus(strings::kStatusAbortPressed);
+    m_frontEnd.ShowControlState(JobPhase::AbortPressed);
 }
 
 void JobController::OnKeepAudioClicked()
 {
-    if (!m_window.IsKeepAudioChecked())
-        m_window.MessageBox(strings::kAudioCaution);
+    if (!m_frontEnd.IsKeepAudioChecked())
+        m_frontEnd.MessageBox(strings::kAudioCaution);
 }
 
 } // namespace calvex::job

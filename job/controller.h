@@ -1,15 +1,15 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Convert, Abort and keep-audio actions of the main window.
 #pragma once
 
+#include "job/front_end.h"
 #include "job/platform.h"
-#include "job/state.h"
-#include "job/window.h"
 
 namespace calvex::job {
 
 class JobController {
 public:
-    JobController(IJobWindow& window, IJobPlatform& platform, JobState& state);
+    JobController(IJobFrontEnd& frontEnd, IJobPlatform& platform);
 
     void OnConvert();
     void OnAbort();
@@ -19,9 +19,8 @@ private:
     // Shows the refusal and returns false when the paths cannot make a job.
     bool CheckPaths(const ConversionSettings& settings);
 
-    IJobWindow& m_window;
+    IJobFrontEnd& m_frontEnd;
     IJobPlatform& m_platform;
-    JobState& m_state;
 };
 
 } // namespace calvex::job

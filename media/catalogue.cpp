@@ -2,9 +2,6 @@
 
 namespace calvex::media {
 
-Slot<IBaseFilter> g_pVideoCompressor;
-Slot<IBaseFilter> g_pAudioCompressor;
-
 namespace {
 
 std::string DisplayText(const IMoniker& moniker)

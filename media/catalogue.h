@@ -1,5 +1,5 @@
 // The installed compressors of each kind: filling the lists that show them
-// and binding the selected one into its process-wide slot.
+// and binding the selected one into its slot.
 #pragma once
 
 #include "media/compressor_list.h"
@@ -8,10 +8,6 @@
 
 namespace calvex::media {
 
-// The bound compressor filters, empty at start.
-extern Slot<IBaseFilter> g_pVideoCompressor;
-extern Slot<IBaseFilter> g_pAudioCompressor;
-
 // Adds every compressor of the category to the list, then selects entry 0.
 void FillCompressors(IMediaEngine& engine, Category category, ICompressorList& list);
 
@@ -19,14 +15,5 @@ void FillCompressors(IMediaEngine& engine, Category category, ICompressorList& l
 // no entry selected, or no device behind it, the slot stays as it was.
 void BindCompressor(IMediaEngine& engine, Category category, const ICompressorList& list,
                     Slot<IBaseFilter>& slot);
-
-// Rebinding the selected compressors, as the window (or a terminal program)
-// does it from whatever thread calls.
-class ICompressorBinder {
-public:
-    virtual ~ICompressorBinder() = default;
-    virtual void BindVideoCompressor() = 0;
-    virtual void BindAudioCompressor() = 0;
-};
 
 } // namespace calvex::media

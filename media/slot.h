@@ -1,4 +1,4 @@
-// A process-wide slot holding one counted reference to an engine object.
+// A slot holding one counted reference to an engine object.
 // Reads hand out their own reference, so a caller never calls through an
 // object that another thread has just released.
 #pragma once

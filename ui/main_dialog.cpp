@@ -11,6 +11,7 @@
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
+#include "media/catalogue.h"
 #include "res/strings.h"
 #include "ui/auto_proxy.h"
 #include "ui/compressor_combo.h"
@@ -35,7 +36,6 @@ template <class Control> Control* ControlOf(wxWindow* parent, const char* name)
 
 } // namespace
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(CCalvexDlg, wxFrame)
     EVT_CLOSE(CCalvexDlg::OnClose)
     EVT_MENU(XRCID("ID_FILE_ABOUT"), CCalvexDlg::OnFileAbout)
@@ -54,11 +54,11 @@ wxBEGIN_EVENT_TABLE(CCalvexDlg, wxFrame)
     // The dialog manager's keys: Enter for the default button, Escape.
     EVT_CHAR_HOOK(CCalvexDlg::OnCharHook)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    CCalvexDlg::CCalvexDlg(std::shared_ptr<media::IMediaEngine> engine, wxWindow* pParent)
-    : m_engine(std::move(engine)), m_workerHost(*m_engine, *this, *this, m_jobState, *this),
-      m_controller(*this, m_workerHost, m_jobState)
+CCalvexDlg::CCalvexDlg(std::shared_ptr<media::IMediaEngine> engine, job::JobSlots& slots,
+                       wxWindow* pParent)
+    : m_engine(std::move(engine)), m_slots(slots),
+      m_workerHost(*m_engine, *this, *this, m_slots, *this), m_controller(*this, m_workerHost)
 {
     LoadUiResources();
     const wxString caption = wxString(strings::kVersionLine) + ", " + strings::kWebDomain;
@@ -161,7 +161,7 @@ void CCalvexDlg::BindVideoCompressor()
 {
     CallOnUiThread(*this, [&] {
         media::BindCompressor(*m_engine, media::Category::VideoCompressor, *m_videoList,
-                              media::g_pVideoCompressor);
+                              m_slots.g_pVideoCompressor);
     });
 }
 
@@ -169,7 +169,7 @@ void CCalvexDlg::BindAudioCompressor()
 {
     CallOnUiThread(*this, [&] {
         media::BindCompressor(*m_engine, media::Category::AudioCompressor, *m_audioList,
-                              media::g_pAudioCompressor);
+                              m_slots.g_pAudioCompressor);
     });
 }
 
@@ -183,31 +183,24 @@ void CCalvexDlg::BindAudioCompressor(wxCommandEvent&)
     BindAudioCompressor();
 }
 
-wxButton* CCalvexDlg::ButtonOf(job::JobButton button) const
+void CCalvexDlg::ShowControlState(job::JobPhase phase)
 {
-    switch (button) {
-    case job::JobButton::Convert:
-        return m_btnConvert;
-    case job::JobButton::Abort:
-        return m_btnAbort;
-    case job::JobButton::Quit:
-        return m_btnQuit;
-    case job::JobButton::VideoProperties:
-        return m_btnVideoProperties;
-    case job::JobButton::AudioProperties:
-        return m_btnAudioProperties;
-    }
-    return nullptr;
+    const job::ControlState state = job::ControlStateOf(phase);
+    CallOnUiThread(*this, [&] {
+        m_btnConvert->Enable(state.convert);
+        m_btnAbort->Enable(state.abort);
+        m_btnQuit->Enable(state.quit);
+        m_btnVideoProperties->Enable(state.videoProperties);
+        m_btnAudioProperties->Enable(state.audioProperties);
+    });
 }
 
-void CCalvexDlg::EnableButton(job::JobButton button, bool enable)
+void CCalvexDlg::ShowStatus(const std::string& status)
 {
-    CallOnUiThread(*this, [&] { ButtonOf(button)->Enable(enable); });
-}
-
-void CCalvexDlg::SetStatus(const std::string& status)
-{
-    CallOnUiThread(*this, [&] { m_strStatus = wxString::FromUTF8(status); });
+    CallOnUiThread(*this, [&] {
+        m_strStatus = wxString::FromUTF8(status);
+        DoDataExchange(false);
+    });
 }
 
 bool CCalvexDlg::IsKeepAudioChecked()
@@ -224,22 +217,9 @@ void CCalvexDlg::MessageBox(const std::string& text)
     });
 }
 
-void CCalvexDlg::SetProgressRange(int minimum, int maximum)
+void CCalvexDlg::SetProgressPos(int32_t percent)
 {
-    CallOnUiThread(*this, [&] {
-        m_progressMinimum = minimum;
-        m_progress->SetRange(std::max(maximum - minimum, 1));
-    });
-}
-
-void CCalvexDlg::SetProgressPos(int32_t position)
-{
-    // A progress bar shows a position beyond its range at the nearest end.
-    CallOnUiThread(*this, [&] {
-        const int64_t offset = int64_t{position} - m_progressMinimum;
-        m_progress->SetValue(
-            static_cast<int>(std::clamp<int64_t>(offset, 0, m_progress->GetRange())));
-    });
+    CallOnUiThread(*this, [&] { m_progress->SetValue(std::clamp(percent, 0, 100)); });
 }
 
 job::ConversionSettings CCalvexDlg::GetSettings()
@@ -249,6 +229,15 @@ job::ConversionSettings CCalvexDlg::GetSettings()
                                        m_bKeepAudio};
     });
 }
+
+job::ConversionSettings CCalvexDlg::TakeSettings()
+{
+    UpdateData(true);
+    return GetSettings();
+}
+
+// The outcome's message and status line have been shown by now.
+void CCalvexDlg::OnJobEnded(const job::JobOutcome&) {}
 
 void CCalvexDlg::OnConvert(wxCommandEvent&)
 {

@@ -9,9 +9,8 @@
 #include <wx/frame.h>
 
 #include "job/controller.h"
-#include "job/state.h"
-#include "job/window.h"
-#include "media/catalogue.h"
+#include "job/front_end.h"
+#include "job/job_slots.h"
 #include "media/engine.h"
 #include "ui/worker_host.h"
 
@@ -27,22 +26,25 @@ namespace calvex::ui {
 class CCalvexDlgAutoProxy;
 class ComboCompressorList;
 
-class CCalvexDlg : public wxFrame, public job::IJobWindow, public media::ICompressorBinder {
+class CCalvexDlg : public wxFrame, public job::IJobFrontEnd, public job::ICompressorBinder {
 public:
-    explicit CCalvexDlg(std::shared_ptr<media::IMediaEngine> engine, wxWindow* pParent = nullptr);
+    // slots holds the compressors and the jobs' graphs; it outlives the window.
+    CCalvexDlg(std::shared_ptr<media::IMediaEngine> engine, job::JobSlots& slots,
+               wxWindow* pParent = nullptr);
     ~CCalvexDlg() override;
 
     // Members to controls (false) or controls to members (true). Any thread.
-    void UpdateData(bool saveAndValidate) override;
+    void UpdateData(bool saveAndValidate);
 
     // The job's window operations; from the worker they run on the UI thread.
-    void EnableButton(job::JobButton button, bool enable) override;
-    void SetStatus(const std::string& status) override;
-    bool IsKeepAudioChecked() override;
-    void MessageBox(const std::string& text) override;
-    void SetProgressRange(int minimum, int maximum) override;
-    void SetProgressPos(int32_t position) override;
     job::ConversionSettings GetSettings() override;
+    job::ConversionSettings TakeSettings() override;
+    bool IsKeepAudioChecked() override;
+    void ShowControlState(job::JobPhase phase) override;
+    void ShowStatus(const std::string& status) override;
+    void MessageBox(const std::string& text) override;
+    void SetProgressPos(int32_t percent) override;
+    void OnJobEnded(const job::JobOutcome& outcome) override;
 
     // Binding the selected compressors: the lists' selection-change handlers,
     // also called by the worker at the end of each job. Any thread.
@@ -90,7 +92,6 @@ private:
     void EndDialog();
     void DestroyWhenFree();
     bool PressDefaultButton();
-    wxButton* ButtonOf(job::JobButton button) const;
     void ShowCompressorSettings(const media::FilterPtr& compressor, const wxComboBox& list);
 
     // Event handlers (the message map).
@@ -115,10 +116,9 @@ private:
     wxTextCtrl* m_editOutputFile = nullptr;
     std::unique_ptr<ComboCompressorList> m_videoList;
     std::unique_ptr<ComboCompressorList> m_audioList;
-    int m_progressMinimum = 0;
     bool m_ending = false;
 
-    job::JobState m_jobState;
+    job::JobSlots& m_slots;
     WorkerHost m_workerHost;
     job::JobController m_controller;
 

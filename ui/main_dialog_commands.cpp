@@ -52,12 +52,12 @@ void CCalvexDlg::OnCheckOnline(wxCommandEvent&)
 void CCalvexDlg::OnVideoProperties(wxCommandEvent&)
 {
     UpdateData(true);
-    ShowCompressorSettings(media::g_pVideoCompressor.Get(), *m_cbVideoCompressor);
+    ShowCompressorSettings(m_slots.g_pVideoCompressor.Get(), *m_cbVideoCompressor);
 }
 
 void CCalvexDlg::OnAudioProperties(wxCommandEvent&)
 {
-    ShowCompressorSettings(media::g_pAudioCompressor.Get(), *m_cbAudioCompressor);
+    ShowCompressorSettings(m_slots.g_pAudioCompressor.Get(), *m_cbAudioCompressor);
 }
 
 void CCalvexDlg::ShowCompressorSettings(const media::FilterPtr& compressor, const wxComboBox& list)

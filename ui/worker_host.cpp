@@ -1,10 +1,9 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/worker_host.h"
 
 #include <wx/app.h>
 #include <wx/evtloop.h>
 
-#include "job/settings.h"
-#include "media/graph_slots.h"
 #include "ui/modal_scope.h"
 
 namespace calvex::ui {
@@ -16,10 +15,10 @@ constexpr unsigned long kLongestPauseMs = 200;
 
 } // namespace
 
-WorkerHost::WorkerHost(media::IMediaEngine& engine, job::IJobWindow& window,
-                       media::ICompressorBinder& binder, job::JobState& state,
+WorkerHost::WorkerHost(media::IMediaEngine& engine, job::IJobFrontEnd& frontEnd,
+                       job::ICompressorBinder& binder, job::JobSlots& slots,
                        wxEvtHandler& uiHandler)
-    : m_uiHandler(uiHandler), m_worker(engine, window, binder, state)
+    : JobRunner(engine, frontEnd, binder, slots), m_uiHandler(uiHandler)
 {
     // Wakes the waiting loop of the UI thread and tells the window.
     m_worker.SetOnFinished([this] {
@@ -28,11 +27,6 @@ WorkerHost::WorkerHost(media::IMediaEngine& engine, job::IJobWindow& window,
                 m_onWorkerEnded();
         });
     });
-}
-
-void WorkerHost::DeleteFile(const std::string& path)
-{
-    job::DeleteOutputFile(path);
 }
 
 bool WorkerHost::WaitForIdleWorker()
@@ -66,16 +60,6 @@ void WorkerHost::HandleEventsUntilWorkerEnds()
         if (wxTheApp)
             wxTheApp->ProcessPendingEvents();
     }
-}
-
-void WorkerHost::StartWorker(const job::ConversionSettings& settings)
-{
-    m_worker.Start(settings);
-}
-
-void WorkerHost::StopGraph()
-{
-    media::RequestGraphStop();
 }
 
 } // namespace calvex::ui

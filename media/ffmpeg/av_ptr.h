@@ -37,9 +37,6 @@ struct PacketDeleter {
 struct FilterGraphDeleter {
     void operator()(AVFilterGraph* graph) const { avfilter_graph_free(&graph); }
 };
-struct DictionaryDeleter {
-    void operator()(AVDictionary* dictionary) const { av_dict_free(&dictionary); }
-};
 
 using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
 using InputContextPtr = std::unique_ptr<AVFormatContext, InputContextDeleter>;
@@ -64,7 +61,11 @@ public:
     Dictionary(const Dictionary&) = delete;
     Dictionary& operator=(const Dictionary&) = delete;
     ~Dictionary() { av_dict_free(&m_dictionary); }
-    void Set(const char* key, const char* value) { av_dict_set(&m_dictionary, key, value, 0); }
+    // False when the entry could not be stored.
+    bool Set(const char* key, const char* value)
+    {
+        return av_dict_set(&m_dictionary, key, value, 0) >= 0;
+    }
     AVDictionary** Address() { return &m_dictionary; }
 
 private:

@@ -29,18 +29,27 @@ std::string OptionText(void* object, const char* name)
     return result;
 }
 
-std::vector<SettingChoice> NamedChoices(void* object, const AVOption* option)
+// The named values an option takes: the constants of its unit, in the order
+// the encoder lists them.
+std::vector<const AVOption*> NamedConstants(void* object, const AVOption* option)
 {
-    std::vector<SettingChoice> choices;
+    std::vector<const AVOption*> constants;
     if (option->unit == nullptr)
-        return choices;
+        return constants;
     const AVOption* candidate = nullptr;
     while ((candidate = av_opt_next(object, candidate)) != nullptr) {
         if (candidate->type == AV_OPT_TYPE_CONST && candidate->unit != nullptr &&
             std::strcmp(candidate->unit, option->unit) == 0)
-            choices.push_back(
-                {candidate->name, candidate->help ? candidate->help : "", candidate->name});
+            constants.push_back(candidate);
     }
+    return constants;
+}
+
+std::vector<SettingChoice> NamedChoices(const std::vector<const AVOption*>& constants)
+{
+    std::vector<SettingChoice> choices;
+    for (const AVOption* constant : constants)
+        choices.push_back({constant->name, constant->help ? constant->help : "", constant->name});
     return choices;
 }
 
@@ -63,30 +72,27 @@ SettingType TypeOf(const AVOption* option, bool hasChoices)
 }
 
 // The default of a choice setting as a choice's value rather than a number.
-std::string ChoiceValueFor(void* object, const AVOption* option, const std::string& number)
+std::string ChoiceValueFor(const std::vector<const AVOption*>& constants, const std::string& number)
 {
-    const AVOption* candidate = nullptr;
-    while ((candidate = av_opt_next(object, candidate)) != nullptr) {
-        if (candidate->type == AV_OPT_TYPE_CONST && candidate->unit != nullptr &&
-            std::strcmp(candidate->unit, option->unit) == 0 &&
-            std::to_string(candidate->default_val.i64) == number)
-            return candidate->name;
-    }
+    for (const AVOption* constant : constants)
+        if (std::to_string(constant->default_val.i64) == number)
+            return constant->name;
     return number;
 }
 
 EncoderSetting Describe(void* object, const AVOption* option)
 {
+    const std::vector<const AVOption*> constants = NamedConstants(object, option);
     EncoderSetting setting;
     setting.name = option->name;
     setting.help = option->help ? option->help : "";
-    setting.choices = NamedChoices(object, option);
+    setting.choices = NamedChoices(constants);
     setting.type = TypeOf(option, !setting.choices.empty());
     setting.minimum = option->min;
     setting.maximum = option->max;
     setting.defaultValue = OptionText(object, option->name);
     if (setting.type == SettingType::Choice)
-        setting.defaultValue = ChoiceValueFor(object, option, setting.defaultValue);
+        setting.defaultValue = ChoiceValueFor(constants, setting.defaultValue);
     setting.currentValue = setting.defaultValue;
     return setting;
 }

@@ -123,6 +123,15 @@ AVRational ChooseFrameRate(const AVCodec* codec, AVRational source)
     return source;
 }
 
+// True when rate stands in for source better than best: any rate above the
+// source beats one below it; above it the lower wins, below it the higher.
+bool IsCloserRate(int rate, int best, int source)
+{
+    if (best < source)
+        return rate > best;
+    return rate > source && rate < best;
+}
+
 int ChooseSampleRate(const AVCodec* codec, int source)
 {
     if (codec->supported_samplerates == nullptr)
@@ -131,8 +140,8 @@ int ChooseSampleRate(const AVCodec* codec, int source)
     for (const int* rate = codec->supported_samplerates; *rate != 0; ++rate) {
         if (*rate == source)
             return source;
-        // The nearest rate at or above the source's; else the highest there is.
-        if ((*rate > source && (best < source || *rate < best)) || (best<source&& * rate> best))
+        // The nearest rate above the source's; else the highest there is.
+        if (IsCloserRate(*rate, best, source))
             best = *rate;
     }
     return best;
@@ -179,7 +188,8 @@ int OpenEncoder(AVCodecContext* context, const AVCodec* codec, const EncoderPlan
     ApplyPlan(context, plan);
     Dictionary dictionary;
     for (const auto& [name, value] : options)
-        dictionary.Set(name.c_str(), value.c_str());
+        if (!dictionary.Set(name.c_str(), value.c_str()))
+            return AVERROR(ENOMEM);
     return avcodec_open2(context, codec, dictionary.Address());
 }
 

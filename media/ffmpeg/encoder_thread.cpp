@@ -2,8 +2,26 @@
 
 namespace calvex::media::ffmpeg {
 
+PacketWriter::PacketWriter(AVCodecContext* encoder, OutputMux& mux, int outputIndex)
+    : m_encoder(encoder), m_mux(mux), m_outputIndex(outputIndex)
+{
+}
+
+bool PacketWriter::Encode(AVFrame* frame)
+{
+    if (!m_packet || avcodec_send_frame(m_encoder, frame) < 0)
+        return false;
+    for (;;) {
+        const int received = avcodec_receive_packet(m_encoder, m_packet.get());
+        if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
+            return true;
+        if (received < 0 || !m_mux.Write(m_outputIndex, m_packet.get(), m_encoder->time_base))
+            return false;
+    }
+}
+
 EncoderThread::EncoderThread(AVCodecContext* encoder, OutputMux& mux, int outputIndex)
-    : m_encoder(encoder), m_mux(mux), m_outputIndex(outputIndex), m_thread([this] { Loop(); })
+    : m_writer(encoder, mux, outputIndex), m_thread([this] { Loop(); })
 {
 }
 
@@ -73,37 +91,19 @@ void EncoderThread::Loop()
         }
         if (!frame) {
             // The end: an encoder that was asked to finish gives up what it holds.
-            if (flush && !Encode(nullptr)) {
+            if (flush && !m_writer.Encode(nullptr)) {
                 std::lock_guard lock(m_mutex);
                 m_failed = true;
             }
             return;
         }
-        if (!Encode(frame.get())) {
+        if (!m_writer.Encode(frame.get())) {
             std::lock_guard lock(m_mutex);
             m_failed = true;
             m_queue.clear();
             m_changed.notify_all();
             return;
         }
-    }
-}
-
-bool EncoderThread::Encode(AVFrame* frame)
-{
-    if (avcodec_send_frame(m_encoder, frame) < 0)
-        return false;
-    return ReceivePackets();
-}
-
-bool EncoderThread::ReceivePackets()
-{
-    for (;;) {
-        const int received = avcodec_receive_packet(m_encoder, m_packet.get());
-        if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
-            return true;
-        if (received < 0 || !m_mux.Write(m_outputIndex, m_packet.get(), m_encoder->time_base))
-            return false;
     }
 }
 

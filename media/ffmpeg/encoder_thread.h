@@ -12,6 +12,21 @@
 
 namespace calvex::media::ffmpeg {
 
+// An opened encoder's way into the mux: what it gives goes to one stream.
+class PacketWriter {
+public:
+    PacketWriter(AVCodecContext* encoder, OutputMux& mux, int outputIndex);
+    // Sends frame (pts in the encoder's time base; null at the end) and writes
+    // the packets the encoder gives back. False on failure.
+    bool Encode(AVFrame* frame);
+
+private:
+    AVCodecContext* m_encoder;
+    OutputMux& m_mux;
+    int m_outputIndex;
+    PacketPtr m_packet = MakePacket();
+};
+
 class EncoderThread {
 public:
     EncoderThread(AVCodecContext* encoder, OutputMux& mux, int outputIndex);
@@ -29,17 +44,12 @@ public:
 
 private:
     void Loop();
-    bool Encode(AVFrame* frame);
-    bool ReceivePackets();
     void End(bool flush);
 
     // A few frames are enough to keep both sides busy; more only costs memory.
     static constexpr size_t kQueueLength = 3;
 
-    AVCodecContext* m_encoder;
-    OutputMux& m_mux;
-    int m_outputIndex;
-    PacketPtr m_packet = MakePacket();
+    PacketWriter m_writer;
 
     std::mutex m_mutex;
     std::condition_variable m_changed;

@@ -80,6 +80,34 @@ std::string AudioChain(const EncoderPlan& plan, bool startsTheStream)
            ":channel_layouts=" + MaskName(audio.channelMask);
 }
 
+// An open end of the chain, named as avfilter_graph_parse_ptr wants it;
+// null when it cannot be made.
+AVFilterInOut* ChainEnd(const char* name, AVFilterContext* filter)
+{
+    AVFilterInOut* end = avfilter_inout_alloc();
+    if (end == nullptr)
+        return nullptr;
+    end->name = av_strdup(name);
+    end->filter_ctx = filter;
+    if (end->name == nullptr)
+        avfilter_inout_free(&end);
+    return end;
+}
+
+// Puts the filters of chain between source and sink; FFmpeg's code.
+int ParseBetween(AVFilterGraph* graph, const std::string& chain, AVFilterContext* source,
+                 AVFilterContext* sink)
+{
+    AVFilterInOut* outputs = ChainEnd("in", source);
+    AVFilterInOut* inputs = ChainEnd("out", sink);
+    int parsed = AVERROR(ENOMEM);
+    if (outputs != nullptr && inputs != nullptr)
+        parsed = avfilter_graph_parse_ptr(graph, chain.c_str(), &inputs, &outputs, nullptr);
+    avfilter_inout_free(&inputs);
+    avfilter_inout_free(&outputs);
+    return parsed;
+}
+
 } // namespace
 
 bool FilterChain::Link(const char* sourceName, const std::string& sourceArgs, const char* sinkName,
@@ -93,17 +121,8 @@ bool FilterChain::Link(const char* sourceName, const std::string& sourceArgs, co
         avfilter_graph_create_filter(&m_sink, avfilter_get_by_name(sinkName), "out", nullptr,
                                      nullptr, m_graph.get()) < 0)
         return false;
-    AVFilterInOut* outputs = avfilter_inout_alloc();
-    AVFilterInOut* inputs = avfilter_inout_alloc();
-    outputs->name = av_strdup("in");
-    outputs->filter_ctx = m_source;
-    inputs->name = av_strdup("out");
-    inputs->filter_ctx = m_sink;
-    const int parsed =
-        avfilter_graph_parse_ptr(m_graph.get(), chain.c_str(), &inputs, &outputs, nullptr);
-    avfilter_inout_free(&inputs);
-    avfilter_inout_free(&outputs);
-    return parsed >= 0 && avfilter_graph_config(m_graph.get(), nullptr) >= 0;
+    return ParseBetween(m_graph.get(), chain, m_source, m_sink) >= 0 &&
+           avfilter_graph_config(m_graph.get(), nullptr) >= 0;
 }
 
 bool FilterChain::Configure(const AVFrame* first, AVRational timeBase, const EncoderPlan& plan)

@@ -155,7 +155,8 @@ bool FilterGraph::Run()
     if (m_started)
         return !m_finished;
     m_started = true;
-    m_stopRequested.store(false);
+    // A Stop that came first is kept: the job then reads nothing and ends
+    // at once, leaving the file as a stopped run does.
     GraphJob job{m_output, m_routedSource, m_routes};
     m_thread = std::thread([this, job = std::move(job)] {
         Finish(RunGraphJob(job, m_stopRequested, m_progress->positionHns));

@@ -98,6 +98,8 @@ private:
     bool Pump()
     {
         PacketPtr packet = MakePacket();
+        if (!packet)
+            return false;
         while (!m_stop.load()) {
             const int read = av_read_frame(m_format, packet.get());
             if (read == AVERROR(EAGAIN)) {

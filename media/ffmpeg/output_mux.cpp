@@ -109,6 +109,8 @@ bool OutputMux::Write(int index, AVPacket* packet, AVRational timeBase)
     if (m_headerWritten)
         return WriteNow(packet, timeBase);
     Pending pending{MakePacket(), timeBase};
+    if (!pending.packet)
+        return false;
     av_packet_move_ref(pending.packet.get(), packet);
     m_pending.push_back(std::move(pending));
     return WriteHeaderWhenReady();

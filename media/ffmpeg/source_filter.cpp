@@ -5,6 +5,13 @@
 namespace calvex::media::ffmpeg {
 namespace {
 
+// Cover pictures are single images, not the video: no kind counts them.
+bool IsStreamOfKind(const AVStream* stream, AVMediaType kind)
+{
+    return stream->codecpar->codec_type == kind &&
+           !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC);
+}
+
 bool HasAudioOrVideo(const AVFormatContext* format)
 {
     for (unsigned i = 0; i < format->nb_streams; ++i) {
@@ -28,12 +35,11 @@ std::shared_ptr<SourceFilter> SourceFilter::Open(const std::filesystem::path& pa
         return nullptr;
     // Only local files: a playlist or a list of files must not reach out to
     // other protocols (pipes, the network).
-    AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    Dictionary options;
+    if (!options.Set("protocol_whitelist", "file"))
+        return nullptr;
     AVFormatContext* raw = nullptr;
-    const int opened = avformat_open_input(&raw, LocalFileUrl(path).c_str(), nullptr, &options);
-    av_dict_free(&options);
-    if (opened < 0)
+    if (avformat_open_input(&raw, LocalFileUrl(path).c_str(), nullptr, options.Address()) < 0)
         return nullptr;
     InputContextPtr format(raw);
     if (avformat_find_stream_info(format.get(), nullptr) < 0 || !HasAudioOrVideo(format.get()))
@@ -63,11 +69,7 @@ int SourceFilter::ConnectNextStream(AVMediaType kind)
 int SourceFilter::FindStream(AVMediaType kind, bool connected) const
 {
     for (unsigned i = 0; i < m_format->nb_streams; ++i) {
-        const AVStream* stream = m_format->streams[i];
-        // Cover pictures are single images, not the video.
-        if (stream->disposition & AV_DISPOSITION_ATTACHED_PIC)
-            continue;
-        if (m_connected[i] == connected && stream->codecpar->codec_type == kind)
+        if (m_connected[i] == connected && IsStreamOfKind(m_format->streams[i], kind))
             return static_cast<int>(i);
     }
     return -1;
@@ -83,12 +85,9 @@ int SourceFilter::CountStreams(StreamKind kind) const
 {
     const AVMediaType wanted = kind == StreamKind::Video ? AVMEDIA_TYPE_VIDEO : AVMEDIA_TYPE_AUDIO;
     int count = 0;
-    for (unsigned i = 0; i < m_format->nb_streams; ++i) {
-        const AVStream* stream = m_format->streams[i];
-        if (stream->codecpar->codec_type == wanted &&
-            !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC))
+    for (unsigned i = 0; i < m_format->nb_streams; ++i)
+        if (IsStreamOfKind(m_format->streams[i], wanted))
             ++count;
-    }
     return count;
 }
 

@@ -53,6 +53,8 @@ TranscodeRoute::TranscodeRoute(const AVStream* source, const AVCodec* encoder, E
 bool TranscodeRoute::Start(OutputMux& mux)
 {
     m_mux = &mux;
+    if (!m_decoded || !m_filtered)
+        return false;
     const AVCodec* decoder = avcodec_find_decoder(m_source->codecpar->codec_id);
     if (decoder == nullptr)
         return false;
@@ -141,10 +143,16 @@ bool TranscodeRoute::OpenEncoder(AVRational aspect)
     m_encoder->thread_count = 0;
     if (aspect.num > 0 && aspect.den > 0)
         m_encoder->sample_aspect_ratio = aspect;
-    if (ffmpeg::OpenEncoder(m_encoder.get(), m_encoderCodec, m_plan, m_options) < 0) {
+    if (ffmpeg::OpenEncoder(m_encoder.get(), m_encoderCodec, m_plan, m_options) < 0 ||
+        !ConnectEncoder()) {
         m_encoder.reset();
         return false;
     }
+    return true;
+}
+
+bool TranscodeRoute::ConnectEncoder()
+{
     AVStream* stream = m_mux->Stream(m_outputIndex);
     if (avcodec_parameters_from_context(stream->codecpar, m_encoder.get()) < 0)
         return false;
@@ -153,6 +161,8 @@ bool TranscodeRoute::OpenEncoder(AVRational aspect)
     m_mux->MarkReady(m_outputIndex);
     if (IsVideo())
         m_encoderThread = std::make_unique<EncoderThread>(m_encoder.get(), *m_mux, m_outputIndex);
+    else
+        m_writer = std::make_unique<PacketWriter>(m_encoder.get(), *m_mux, m_outputIndex);
     return true;
 }
 
@@ -166,20 +176,7 @@ bool TranscodeRoute::Encode(AVFrame* frame)
     frame->pict_type = AV_PICTURE_TYPE_NONE;
     if (m_encoderThread)
         return m_encoderThread->Push(frame);
-    if (avcodec_send_frame(m_encoder.get(), frame) < 0)
-        return false;
-    return ReceivePackets();
-}
-
-bool TranscodeRoute::ReceivePackets()
-{
-    for (;;) {
-        const int received = avcodec_receive_packet(m_encoder.get(), m_encoded.get());
-        if (IsEndOrMore(received))
-            return true;
-        if (received < 0 || !m_mux->Write(m_outputIndex, m_encoded.get(), m_encoder->time_base))
-            return false;
-    }
+    return m_writer->Encode(frame);
 }
 
 bool TranscodeRoute::Drain()
@@ -193,9 +190,7 @@ bool TranscodeRoute::Drain()
         return true;
     if (m_encoderThread)
         return m_encoderThread->Finish();
-    if (avcodec_send_frame(m_encoder.get(), nullptr) < 0)
-        return false;
-    return ReceivePackets();
+    return m_writer->Encode(nullptr);
 }
 
 void TranscodeRoute::Halt()

@@ -66,8 +66,10 @@ private:
     bool ReceiveFilteredFrames();
     int64_t FrameDuration(const AVFrame* frame) const;
     bool Encode(AVFrame* frame);
-    bool ReceivePackets();
     bool OpenEncoder(AVRational aspect);
+    // Gives the opened encoder's format to the output stream and starts
+    // writing what the encoder gives.
+    bool ConnectEncoder();
 
     const AVStream* m_source;
     const AVCodec* m_encoderCodec;
@@ -76,14 +78,14 @@ private:
     OutputMux* m_mux = nullptr;
     CodecContextPtr m_decoder;
     CodecContextPtr m_encoder;
-    // Video is encoded beside the decoding; declared after m_encoder so that
-    // it ends before the encoder is freed.
+    // Video is encoded beside the decoding, sound on the graph's thread; both
+    // are declared after m_encoder so that they end before the encoder is freed.
     std::unique_ptr<EncoderThread> m_encoderThread;
+    std::unique_ptr<PacketWriter> m_writer;
     FilterChain m_chain;
     int64_t m_endPts = AV_NOPTS_VALUE; // just after the last decoded frame, source time base
     FramePtr m_decoded = MakeFrame();
     FramePtr m_filtered = MakeFrame();
-    PacketPtr m_encoded = MakePacket();
 };
 
 } // namespace calvex::media::ffmpeg

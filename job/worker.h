@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // One conversion job on a worker thread: builds the graph, runs it, reports
 // progress and the outcome, and resets the slots for the next job.
 #pragma once
@@ -6,27 +7,26 @@
 #include <functional>
 #include <thread>
 
+#include "job/front_end.h"
+#include "job/job_slots.h"
 #include "job/settings.h"
-#include "job/state.h"
-#include "job/window.h"
-#include "media/catalogue.h"
 #include "media/engine.h"
 
-namespace calvex::media {
+namespace calvex::job {
 
 struct WorkerContext {
-    IMediaEngine& engine;
-    job::IJobWindow& window;
+    media::IMediaEngine& engine;
+    IJobFrontEnd& frontEnd;
     ICompressorBinder& binder;
-    job::JobState& state;
-    job::ConversionSettings settings;
+    JobSlots& slots;
+    ConversionSettings settings;
 };
 
 // Builds, runs and ends one job.
 void RunConversion(WorkerContext& context);
 
-// Releases the job's graph objects and binds fresh compressors.
-void ResetGraphObjects(job::IJobWindow& window, ICompressorBinder& binder);
+// Sets the bar to 0, releases the job's graph objects and binds fresh compressors.
+void ResetGraphObjects(WorkerContext& context);
 
 // The worker thread's entry: runs the job and returns 0.
 unsigned ConvertThreadProc(WorkerContext* context);
@@ -34,14 +34,14 @@ unsigned ConvertThreadProc(WorkerContext* context);
 // Owns the worker thread of the current job. At most one runs at a time.
 class ConversionWorker {
 public:
-    ConversionWorker(IMediaEngine& engine, job::IJobWindow& window, ICompressorBinder& binder,
-                     job::JobState& state);
+    ConversionWorker(media::IMediaEngine& engine, IJobFrontEnd& frontEnd, ICompressorBinder& binder,
+                     JobSlots& slots);
     ~ConversionWorker();
     ConversionWorker(const ConversionWorker&) = delete;
     ConversionWorker& operator=(const ConversionWorker&) = delete;
 
     // Starts a job; a previous worker must have ended (see IsRunning, Join).
-    void Start(const job::ConversionSettings& settings);
+    void Start(const ConversionSettings& settings);
     // True from Start until the job's last step is done.
     bool IsRunning() const { return m_running; }
     // Waits for the thread; the caller must not hold up the worker's calls.
@@ -50,13 +50,13 @@ public:
     void SetOnFinished(std::function<void()> onFinished) { m_onFinished = std::move(onFinished); }
 
 private:
-    IMediaEngine& m_engine;
-    job::IJobWindow& m_window;
+    media::IMediaEngine& m_engine;
+    IJobFrontEnd& m_frontEnd;
     ICompressorBinder& m_binder;
-    job::JobState& m_state;
+    JobSlots& m_slots;
     std::function<void()> m_onFinished;
     std::atomic<bool> m_running{false};
     std::thread m_thread;
 };
 
-} // namespace calvex::media
+} // namespace calvex::job
