@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// calvex-convert's job on the fake engine: what it prints and its exit status.
 #include <cstdio>
 #include <thread>
 
@@ -5,7 +7,6 @@
 
 #include "cli/converter.h"
 #include "fakes/fake_engine.h"
-#include "media/graph_slots.h"
 #include "res/strings.h"
 
 using namespace calvex;
@@ -24,6 +25,7 @@ public:
         std::string text;
         for (int c; (c = std::fgetc(file)) != EOF;)
             text += static_cast<char>(c);
+        std::rewind(file);
         return text;
     }
     std::FILE* file;
@@ -36,86 +38,73 @@ protected:
         engine.devices->video = {std::make_shared<test::FakeMoniker>("MPEG-4 part 2", "mpeg4"),
                                  std::make_shared<test::FakeMoniker>("H.264", "libx264")};
         engine.devices->audio = {std::make_shared<test::FakeMoniker>("MP3", "libmp3lame")};
-        settings.m_strSourceFile = "/in.mp4";
-        settings.m_strOutputFile = "/nonexistent-dir/out.avi";
-        settings.m_bKeepAudio = 1;
     }
 
-    int Convert(const cli::Options& options, test::GraphScript script = {})
+    int Convert(const cli::Options& options = {})
     {
-        builder = engine.PrepareJob(script);
-        builder->mux->seeking = seeking;
-        cli::TerminalWindow window(settings, messages.file, progress.file);
-        cli::Converter converter(engine, window);
+        cli::TerminalFrontEnd frontEnd(settings, messages.file, progress.file);
+        job::JobSlots slots;
+        cli::Converter converter(engine, frontEnd, slots);
         std::string error;
         EXPECT_TRUE(converter.SelectEncoders(options, error)) << error;
         return converter.Run(interrupted);
     }
 
     test::FakeEngine engine;
-    job::ConversionSettings settings;
-    std::shared_ptr<test::FakeSeeking> seeking = std::make_shared<test::FakeSeeking>();
-    std::shared_ptr<test::FakeBuilder> builder;
+    job::ConversionSettings settings{"/in.mp4", "/nonexistent-dir/out.avi", 1};
     std::atomic<bool> interrupted{false};
     Capture messages, progress;
 };
 
 } // namespace
 
-TEST_F(ConverterTest, ACompletedJobExitsZeroAndPrintsTheWindowsTexts)
+TEST_F(ConverterTest, TheExitStatusComesFromTheOutcome)
 {
+    test::GraphScript script;
+    script.ticks = 1;
+    auto builder = engine.PrepareJob(script);
+    auto seeking = std::dynamic_pointer_cast<test::FakeSeeking>(builder->mux->seeking);
     seeking->duration = 100;
     seeking->positions = {50};
     cli::Options options;
     options.videoEncoder = "libx264";
-    test::GraphScript script;
-    script.ticks = 1;
-    EXPECT_EQ(Convert(options, script), 0);
+    EXPECT_EQ(Convert(options), 0);
     EXPECT_EQ(messages.Text(), std::string(strings::kOutcomeComplete) + "\n");
     EXPECT_EQ(progress.Text(), "49%\n100%\n");
     EXPECT_EQ(builder->graph->calls[1], "AddFilter:libx264#1:Video Compressor");
-}
 
-TEST_F(ConverterTest, AFailedJobExitsNonZero)
-{
-    test::GraphScript script;
-    script.endCode = media::EC_ERRORABORT;
-    EXPECT_EQ(Convert({}, script), 1);
-    EXPECT_EQ(messages.Text(), std::string(strings::kOutcomeErrorAbort) + "\n");
-}
+    for (long code : {media::EC_NONE, media::EC_USERABORT, media::EC_ERRORABORT, 7L}) {
+        script.endCode = code;
+        engine.PrepareJob(script);
+        EXPECT_EQ(Convert(), 1) << code;
+    }
 
-TEST_F(ConverterTest, TheSourceAsOutputIsRefusedWithTheWindowsMessage)
-{
-    settings.m_strOutputFile = settings.m_strSourceFile;
-    EXPECT_EQ(Convert({}), 1);
-    EXPECT_EQ(messages.Text(), std::string(strings::kSourceIsOutput) + "\n");
-    EXPECT_TRUE(engine.builders.empty());
+    settings.m_strOutputFile = settings.m_strSourceFile; // refused before any job
+    const size_t jobs = engine.builders.size();
+    EXPECT_EQ(Convert(), 1);
+    EXPECT_EQ(engine.builders.size(), jobs);
 }
 
 TEST_F(ConverterTest, AnInterruptAbortsTheRunningJob)
 {
     test::GraphScript script;
     script.blockUntilStopped = true; // runs until it is stopped
-    builder = engine.PrepareJob(script);
+    auto builder = engine.PrepareJob(script);
     std::thread user([&] {
-        // Ctrl-C once the graph runs.
         while (!builder->graph->HasRun())
             std::this_thread::yield();
-        interrupted = true;
+        interrupted = true; // Ctrl-C once the graph runs
     });
-    cli::TerminalWindow window(settings, messages.file, progress.file);
-    cli::Converter converter(engine, window);
-    std::string error;
-    ASSERT_TRUE(converter.SelectEncoders({}, error));
-    EXPECT_EQ(converter.Run(interrupted), 130);
+    EXPECT_EQ(Convert(), 130);
     user.join();
     EXPECT_EQ(messages.Text(), std::string(strings::kOutcomeTimeOut) + "\n");
 }
 
 TEST_F(ConverterTest, UnknownEncoderNamesAreRefused)
 {
-    cli::TerminalWindow window(settings, messages.file, progress.file);
-    cli::Converter converter(engine, window);
+    cli::TerminalFrontEnd frontEnd(settings, messages.file, progress.file);
+    job::JobSlots slots;
+    cli::Converter converter(engine, frontEnd, slots);
     cli::Options options;
     options.audioEncoder = "nonesuch";
     std::string error;

@@ -1,0 +1,204 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// One job's run on the fake engine: the graph it builds, the messages,
+// progress and outcome it reports, and the state it leaves behind.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "fakes/fake_engine.h"
+#include "fakes/fake_front_end.h"
+#include "job/worker.h"
+#include "res/strings.h"
+
+using namespace calvex;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+class JobRunTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        slots.g_pVideoCompressor.Set(std::make_shared<test::FakeFilter>("video"));
+        slots.g_pAudioCompressor.Set(std::make_shared<test::FakeFilter>("audio"));
+        settings = {"/clips/in put.mp4", "/clips/out.avi", 1};
+    }
+
+    void Convert()
+    {
+        job::WorkerContext context{engine, frontEnd, frontEnd, slots, settings};
+        job::RunConversion(context);
+    }
+
+    // Every ended job leaves the window as opened, its graph released.
+    void ExpectEnded(long eventCode)
+    {
+        EXPECT_EQ(frontEnd.phase, job::JobPhase::Idle);
+        ASSERT_FALSE(frontEnd.outcomes.empty());
+        EXPECT_EQ(frontEnd.outcomes.back().eventCode, eventCode);
+        EXPECT_FALSE(slots.g_pCaptureBuilder.IsFilled() || slots.g_pGraph.IsFilled() ||
+                     slots.g_pSourceFilter.IsFilled() || slots.g_pMux.IsFilled() ||
+                     slots.g_pMediaControl.IsFilled() || slots.g_pMediaEvent.IsFilled() ||
+                     slots.g_pMediaSeeking.IsFilled());
+    }
+
+    test::FakeEngine engine;
+    job::JobSlots slots;
+    test::FakeFrontEnd frontEnd{slots};
+    job::ConversionSettings settings;
+};
+
+} // namespace
+
+TEST_F(JobRunTest, KeptAudioIsCopiedAndACompletedJobReportsAndRebinds)
+{
+    test::GraphScript script;
+    script.ticks = 2;
+    auto builder = engine.PrepareJob(script);
+    auto seeking = std::dynamic_pointer_cast<test::FakeSeeking>(builder->mux->seeking);
+    seeking->duration = 1000;
+    seeking->positions = {500, 5000}; // the second is past the end: the bar shows 100
+    Convert();
+
+    EXPECT_EQ(builder->outputPath, "/clips/out.avi");
+    EXPECT_EQ(builder->graph->calls[0], "AddSourceFilter:/clips/in put.mp4:Source Filter");
+    EXPECT_EQ(builder->graph->calls[1], "AddFilter:video:Video Compressor");
+    EXPECT_EQ(builder->renders, (Texts{"source>video>mux", "source>->mux"}));
+    EXPECT_EQ(frontEnd.Entries("pos:"), (Texts{"49", "100", "100", "0"}));
+    EXPECT_EQ(frontEnd.Entries("message:"), Texts{strings::kOutcomeComplete});
+    EXPECT_EQ(frontEnd.status, strings::kStatusCompleted);
+    EXPECT_EQ(frontEnd.Entries("bind:"), (Texts{"video", "audio"}));
+    EXPECT_TRUE(frontEnd.outcomes.back().Completed());
+    ExpectEnded(media::EC_COMPLETE);
+}
+
+TEST_F(JobRunTest, TwoJobsInARowUseNewGraphsAndTheReboundCompressors)
+{
+    auto first = engine.PrepareJob();
+    Convert();
+    auto second = engine.PrepareJob();
+    Convert();
+    EXPECT_NE(first->graph, second->graph);
+    EXPECT_EQ(second->graph->calls[1], "AddFilter:video#1:Video Compressor");
+}
+
+TEST_F(JobRunTest, AudioMessagesComeBeforeTheRunAndTheVideoStillConverts)
+{
+    struct Case {
+        int keep;
+        bool compressorBound;
+        int audioStreams;
+        Texts messages;
+    };
+    const std::vector<Case> cases = {
+        // Recompressing a source without audio.
+        {0, true, 0, {strings::kAudioRenderFailed}},
+        {0, false, 1, {strings::kAudioCompressorFailed, strings::kAudioRenderFailed}},
+        // Kept audio the AVI cannot take (e.g. Opus) is reported, not dropped.
+        {1, true, 1, {strings::kAudioRenderFailed}},
+        // No audio to keep is no fault.
+        {1, true, 0, {}},
+    };
+    for (const Case& c : cases) {
+        settings.m_bKeepAudio = c.keep;
+        if (!c.compressorBound)
+            slots.g_pAudioCompressor.Release();
+        auto builder = engine.PrepareJob();
+        builder->renderAudio = false;
+        builder->graph->source->audioStreams = c.audioStreams;
+        frontEnd.log.clear();
+        frontEnd.onMessage = [&](const std::string& text) {
+            if (text != strings::kOutcomeComplete) {
+                EXPECT_EQ(builder->graph->runCount, 0);
+            }
+        };
+        Convert();
+        Texts expected = c.messages;
+        expected.push_back(strings::kOutcomeComplete);
+        EXPECT_EQ(frontEnd.Entries("message:"), expected) << c.keep << c.audioStreams;
+        EXPECT_EQ(builder->graph->runCount, 1);
+    }
+}
+
+TEST_F(JobRunTest, EachEndShowsItsMessageAndStatusAndLeavesTheWindowAsOpened)
+{
+    const std::vector<std::pair<long, const char*>> ends = {
+        {media::EC_NONE, strings::kOutcomeTimeOut},
+        {media::EC_USERABORT, strings::kOutcomeUserAbort},
+        {media::EC_ERRORABORT, strings::kOutcomeErrorAbort},
+        {4, nullptr},
+        {-1, nullptr}, // compared as unsigned: no message
+    };
+    for (const auto& [code, text] : ends) {
+        test::GraphScript script;
+        script.endCode = code;
+        engine.PrepareJob(script);
+        frontEnd.log.clear();
+        frontEnd.status = strings::kStatusStarted;
+        Convert();
+        EXPECT_EQ(frontEnd.Entries("message:"), text ? Texts{text} : Texts{}) << code;
+        EXPECT_EQ(frontEnd.status, text ? text : strings::kStatusStarted) << code;
+        EXPECT_EQ(frontEnd.Entries("pos:"), (Texts{"100", "0"}));
+        ExpectEnded(code);
+    }
+}
+
+TEST_F(JobRunTest, AMultiplexerWithoutSeekingEndsWithoutProgressOrMessage)
+{
+    auto builder = engine.PrepareJob();
+    builder->mux->seeking = nullptr;
+    Convert();
+    EXPECT_EQ(builder->graph->calls.back(), "Stop");
+    EXPECT_TRUE(frontEnd.Entries("message:").empty());
+    EXPECT_EQ(frontEnd.Entries("pos:"), Texts{"0"});
+    ExpectEnded(media::EC_COMPLETE);
+}
+
+TEST_F(JobRunTest, AGraphThatCannotBeBuiltStillEndsTheJob)
+{
+    Convert(); // no builder at all: no call goes through an empty slot
+    EXPECT_EQ(frontEnd.Entries("message:"), Texts{strings::kOutcomeErrorAbort});
+    ExpectEnded(media::EC_ERRORABORT);
+
+    auto builder = engine.PrepareJob();
+    builder->graph->controlOffered = false;
+    Convert();
+    EXPECT_EQ(builder->graph->runCount, 0);
+    ExpectEnded(media::EC_ERRORABORT);
+}
+
+TEST_F(JobRunTest, AbortBeforeTheGraphRunsKeepsItFromRunningAndKeepsItsStatus)
+{
+    auto builder = engine.PrepareJob();
+    slots.RequestStop(); // nothing to stop yet
+    frontEnd.status = strings::kStatusAbortPressed;
+    Convert();
+    EXPECT_EQ(builder->graph->runCount, 0);
+    EXPECT_EQ(frontEnd.Entries("message:"), Texts{strings::kOutcomeTimeOut});
+    EXPECT_EQ(frontEnd.status, strings::kStatusAbortPressed);
+    EXPECT_TRUE(frontEnd.outcomes.back().stopRequested);
+    ExpectEnded(media::EC_NONE);
+}
+
+TEST_F(JobRunTest, AbortDuringTheRunStopsTheGraphAndTheWorkerEnds)
+{
+    test::GraphScript script;
+    script.blockUntilStopped = true;
+    auto builder = engine.PrepareJob(script);
+    job::ConversionWorker worker(engine, frontEnd, frontEnd, slots);
+    worker.Start(settings);
+    while (!builder->graph->HasRun())
+        std::this_thread::yield();
+    slots.RequestStop();
+    worker.Join();
+    EXPECT_FALSE(worker.IsRunning());
+    EXPECT_EQ(frontEnd.Entries("message:"), Texts{strings::kOutcomeTimeOut});
+    ExpectEnded(media::EC_NONE);
+
+    // The next job starts with no stop request left over.
+    auto next = engine.PrepareJob();
+    worker.Start(settings);
+    worker.Join();
+    EXPECT_EQ(next->graph->runCount, 1);
+    EXPECT_TRUE(frontEnd.outcomes.back().Completed());
+}
