@@ -3,7 +3,6 @@
 #include <thread>
 
 #include <gtest/gtest.h>
-#include <gtk/gtk.h>
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -12,7 +11,6 @@
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 #include <wx/toplevel.h>
-#include <wx/uiaction.h>
 #include <wx/xrc/xmlres.h>
 
 #include "ui/about_dialog.h"
@@ -71,26 +69,6 @@ void PressKey(wxWindow* window, int keyCode)
     key.m_keyCode = keyCode;
     key.SetEventObject(window);
     window->ProcessWindowEvent(key);
-}
-
-void PressTab(wxWindow* topLevel)
-{
-    // With no window manager, the X server gives the keyboard to the window
-    // under the pointer.
-    GtkWindow* window = GTK_WINDOW(topLevel->GetHandle());
-    GtkWidget* before = gtk_window_get_focus(window);
-    wxUIActionSimulator input;
-    input.MouseMove(topLevel->GetScreenRect().GetPosition() + wxPoint(5, 5));
-    input.Char(WXK_TAB);
-    // Returns once the key has moved the focus.
-    PumpUntil([&] { return gtk_window_get_focus(window) != before; }, std::chrono::seconds(2));
-}
-
-bool HasGtkFocus(wxWindow* control)
-{
-    GtkWidget* widget = control->GetHandle();
-    GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(wxGetTopLevelParent(control)->GetHandle()));
-    return focus && (focus == widget || gtk_widget_is_ancestor(focus, widget));
 }
 
 DialogAnswers::DialogAnswers()

@@ -29,12 +29,6 @@ void PumpPending();
 void Click(wxWindow* control);
 void ChooseMenuCommand(wxWindow* frame, const char* xrcName);
 void PressKey(wxWindow* window, int keyCode);
-// Presses Tab in a top-level window (through the X server) and waits
-// until the focus has moved.
-void PressTab(wxWindow* topLevel);
-// True when GTK's focus widget of the control's window is the control (or
-// a part of it, such as a combo box's entry).
-bool HasGtkFocus(wxWindow* control);
 
 // Answers the modal dialogs that open, in order, without showing them
 // (unless an answer returns wxID_NONE), and records each one.

@@ -1,14 +1,11 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "window_fixture.h"
 
-#include "media/catalogue.h"
-#include "media/graph_slots.h"
 
 namespace calvex::test {
 
 void WindowTest::SetUp()
 {
-    media::g_pVideoCompressor.Release();
-    media::g_pAudioCompressor.Release();
     AddCompressors();
 }
 
@@ -22,7 +19,7 @@ void WindowTest::AddCompressors()
 
 ui::CCalvexDlg& WindowTest::Open()
 {
-    window = new ui::CCalvexDlg(engine);
+    window = new ui::CCalvexDlg(engine, slots);
     m_window = window;
     window->Show();
     PumpPending();
@@ -44,8 +41,6 @@ void WindowTest::TearDown()
         m_window->Close();
     }
     EXPECT_TRUE(PumpUntil([this] { return !m_window; })) << "the window did not go away";
-    media::g_pVideoCompressor.Release();
-    media::g_pAudioCompressor.Release();
 }
 
 } // namespace calvex::test

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Opens the main window on a fake engine, and closes it after the test.
 #pragma once
 
@@ -26,6 +27,7 @@ protected:
     bool IsDestroyed() const { return !m_window; }
 
     std::shared_ptr<FakeEngine> engine = std::make_shared<FakeEngine>();
+    job::JobSlots slots;
     DialogAnswers answers;
     ui::CCalvexDlg* window = nullptr;
 

@@ -1,0 +1,206 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The main window's own wiring on the fake engine: its opening state, the
+// buttons of each phase of a job, the closing rules, with and without a
+// job and an automation proxy attached.
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/filename.h>
+#include <wx/gauge.h>
+#include <wx/textctrl.h>
+
+#include "res/strings.h"
+#include "ui/auto_proxy.h"
+#include "window_fixture.h"
+
+using namespace calvex;
+using test::Click;
+
+namespace {
+
+bool Shows(const ui::CCalvexDlg& dlg, job::JobPhase phase)
+{
+    const job::ControlState s = job::ControlStateOf(phase);
+    return dlg.m_btnConvert->IsEnabled() == s.convert && dlg.m_btnAbort->IsEnabled() == s.abort &&
+           dlg.m_btnQuit->IsEnabled() == s.quit &&
+           dlg.m_btnVideoProperties->IsEnabled() == s.videoProperties &&
+           dlg.m_btnAudioProperties->IsEnabled() == s.audioProperties;
+}
+
+class MainWindowTest : public test::WindowTest {
+protected:
+    ui::CCalvexDlg& OpenWithPaths()
+    {
+        ui::CCalvexDlg& dlg = Open();
+        SetPaths("/clips/source clip.mp4", wxFileName::GetTempDir() + "/calvex-ui-job-out.avi");
+        // The progress bar as each box of the job appears.
+        answers.onEnter = [&dlg](wxDialog&, test::DialogAnswers::Seen& seen) {
+            seen.gaugeValue = dlg.m_progress->GetValue();
+        };
+        return dlg;
+    }
+
+    // Convert on a job that runs until it is stopped, once its graph is built.
+    void ConvertEndlessJob(ui::CCalvexDlg& dlg)
+    {
+        test::GraphScript script;
+        script.blockUntilStopped = true;
+        engine->PrepareJob(script);
+        Click(dlg.m_btnConvert);
+        ASSERT_TRUE(test::PumpUntil([this] { return slots.g_pMediaControl.IsFilled(); }));
+    }
+};
+
+TEST_F(MainWindowTest, OpensIdleWithTheFirstSortedCompressorsBound)
+{
+    ui::CCalvexDlg& dlg = Open();
+    EXPECT_EQ(dlg.GetTitle(), "Calvex Version 1.2, www.calvex.example");
+    EXPECT_TRUE(Shows(dlg, job::JobPhase::Idle));
+    EXPECT_TRUE(dlg.m_btnKeepAudio->GetValue());
+    EXPECT_EQ(dlg.m_bKeepAudio, 1);
+    EXPECT_EQ(dlg.m_cbVideoCompressor->GetValue(), "alpha video");
+    EXPECT_EQ(test::IdOf(slots.g_pVideoCompressor.Get()), "alpha#1");
+    EXPECT_EQ(test::IdOf(slots.g_pAudioCompressor.Get()), "mp3#1");
+
+    dlg.m_cbAudioCompressor->SetSelection(1);
+    wxCommandEvent change(wxEVT_COMBOBOX, dlg.m_cbAudioCompressor->GetId());
+    change.SetEventObject(dlg.m_cbAudioCompressor);
+    dlg.m_cbAudioCompressor->ProcessWindowEvent(change);
+    EXPECT_EQ(test::IdOf(slots.g_pAudioCompressor.Get()), "pcm#1");
+
+    answers.Reply(wxID_OK);
+    Click(dlg.m_btnKeepAudio); // unchecked: the caution, in the program's box
+    EXPECT_EQ(answers.Messages(), std::vector<wxString>{strings::kAudioCaution});
+    EXPECT_EQ(answers.seen[0].caption, "calvex");
+}
+
+TEST_F(MainWindowTest, ACompletedJobShowsEachPhaseAndTheOutcome)
+{
+    ui::CCalvexDlg& dlg = OpenWithPaths();
+    test::GraphScript script;
+    script.ticks = 2;
+    auto builder = engine->PrepareJob(script);
+    auto seeking = std::static_pointer_cast<test::FakeSeeking>(builder->mux->seeking);
+    seeking->duration = 1000;
+    seeking->positions = {250, 500};
+    answers.Reply(wxID_OK);
+
+    Click(dlg.m_btnConvert);
+    EXPECT_TRUE(Shows(dlg, job::JobPhase::Running));
+    EXPECT_EQ(dlg.m_editStatus->GetValue(), strings::kStatusStarted);
+    ASSERT_TRUE(test::PumpUntil([&] { return !dlg.IsJobRunning(); }));
+    EXPECT_EQ(answers.Messages(), std::vector<wxString>{strings::kOutcomeComplete});
+    EXPECT_EQ(answers.seen[0].gaugeValue, 100);
+    EXPECT_EQ(dlg.m_progress->GetValue(), 0);
+    EXPECT_TRUE(Shows(dlg, job::JobPhase::Idle));
+    EXPECT_EQ(dlg.m_editStatus->GetValue(), strings::kStatusCompleted);
+    EXPECT_EQ(test::IdOf(slots.g_pVideoCompressor.Get()), "alpha#2"); // rebound after the job
+}
+
+TEST_F(MainWindowTest, AbortStopsTheJobAndConvertRightAfterWaitsForTheOldWorker)
+{
+    ui::CCalvexDlg& dlg = OpenWithPaths();
+    ConvertEndlessJob(dlg);
+    Click(dlg.m_btnAbort);
+    EXPECT_TRUE(Shows(dlg, job::JobPhase::AbortPressed));
+    EXPECT_EQ(dlg.m_editStatus->GetValue(), strings::kStatusAbortPressed);
+    engine->PrepareJob(); // the second job completes at once
+
+    size_t buildersWhileOldJobEnded = 0;
+    bool secondConvertStarted = true;
+    // The old job's outcome box shows while Convert waits: the window still
+    // handles events, and a second press of Convert meanwhile starts nothing.
+    answers.Answer_([&](wxDialog&) {
+        buildersWhileOldJobEnded = engine->builders.size();
+        Click(dlg.m_btnConvert);
+        secondConvertStarted = engine->builders.size() != buildersWhileOldJobEnded;
+        return static_cast<int>(wxID_OK);
+    });
+    answers.Reply(wxID_OK); // the second job's outcome
+    Click(dlg.m_btnConvert);
+    EXPECT_EQ(buildersWhileOldJobEnded, 1u);
+    EXPECT_FALSE(secondConvertStarted);
+    ASSERT_TRUE(test::PumpUntil([&] { return !dlg.IsJobRunning(); }));
+    EXPECT_EQ(answers.Messages(),
+              (std::vector<wxString>{strings::kOutcomeTimeOut, strings::kOutcomeComplete}));
+    EXPECT_GE(engine->builders[0]->graph->stopCount, 1);
+    EXPECT_TRUE(Shows(dlg, job::JobPhase::Idle));
+}
+
+TEST_F(MainWindowTest, EscapeAndTheCloseBoxEndTheWindowWithoutAskingAndEnterAsks)
+{
+    ui::CCalvexDlg& dlg = Open();
+    dlg.m_cbVideoCompressor->SetFocus();
+    test::PumpPending();
+    answers.Reply(wxID_NO);
+    test::PressKey(&dlg, WXK_RETURN);
+    EXPECT_EQ(answers.Messages(), std::vector<wxString>{strings::kQuitConfirm});
+    EXPECT_FALSE(IsDestroyed());
+
+    test::PressKey(&dlg, WXK_ESCAPE);
+    EXPECT_TRUE(test::PumpUntil([this] { return IsDestroyed(); }));
+    Open().Close();
+    EXPECT_TRUE(test::PumpUntil([this] { return IsDestroyed(); }));
+    EXPECT_EQ(answers.seen.size(), 1u);
+}
+
+TEST_F(MainWindowTest, ClosingDuringAJobHidesAtOnceAndEndsAfterTheWorker)
+{
+    ui::CCalvexDlg& dlg = OpenWithPaths();
+    ConvertEndlessJob(dlg);
+    dlg.Close();
+    EXPECT_FALSE(dlg.IsShown());
+    ASSERT_TRUE(test::PumpUntil([this] { return IsDestroyed(); }));
+    // The stopped job ends without asking anyone: no one would be there to answer.
+    EXPECT_TRUE(answers.Messages().empty());
+    EXPECT_FALSE(slots.g_pMediaControl.IsFilled());
+}
+
+// An automation client's release can close the window while a box of the
+// window is up: the window goes only once the box has returned.
+TEST_F(MainWindowTest, ACloseWhileABoxIsUpEndsTheWindowOnceItIsAnswered)
+{
+    for (const bool duringOutcome : {false, true}) {
+        ui::CCalvexDlg& dlg = OpenWithPaths();
+        bool destroyedInsideTheBox = true;
+        answers.Answer_([&](wxDialog&) {
+            dlg.Close();
+            test::PumpPending(); // the box's own loop goes on, idle work included
+            destroyedInsideTheBox = IsDestroyed();
+            return duringOutcome ? wxID_OK : wxID_NO;
+        });
+        if (duringOutcome) {
+            engine->PrepareJob(); // completes at once
+            Click(dlg.m_btnConvert);
+        } else {
+            Click(dlg.m_btnQuit);
+        }
+        EXPECT_TRUE(test::PumpUntil([this] { return IsDestroyed(); }));
+        EXPECT_FALSE(destroyedInsideTheBox);
+    }
+}
+
+TEST_F(MainWindowTest, WithAProxyAttachedEveryWayOfClosingOnlyHides)
+{
+    ui::CCalvexDlg& dlg = Open();
+    {
+        ui::CCalvexDlgAutoProxy proxy(&dlg);
+        ASSERT_EQ(dlg.m_pAutoProxy, &proxy);
+        answers.Reply(wxID_YES);
+        for (const auto& close : std::vector<std::function<void()>>{
+                 [&] { dlg.Close(); }, [&] { test::PressKey(&dlg, WXK_ESCAPE); },
+                 [&] { Click(dlg.m_btnQuit); }}) {
+            dlg.Show();
+            test::PumpPending();
+            close();
+            test::PumpPending();
+            EXPECT_FALSE(IsDestroyed());
+            EXPECT_FALSE(dlg.IsShown());
+        }
+    }
+    EXPECT_EQ(dlg.m_pAutoProxy, nullptr);
+    dlg.Close();
+    EXPECT_TRUE(test::PumpUntil([this] { return IsDestroyed(); }));
+}
+
+} // namespace

@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The file pickers, the quit question and the About box.
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/statbmp.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+#include "res/strings.h"
+#include "ui/about_dialog.h"
+#include "window_fixture.h"
+
+using namespace calvex;
+using test::Click;
+
+namespace {
+
+class PickerTest : public test::WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        // GTK's file chooser takes a path only in a folder that exists.
+        dir = wxFileName::CreateTempFileName("calvex-pickers");
+        wxRemoveFile(dir);
+        ASSERT_TRUE(wxFileName::Mkdir(dir, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL));
+    }
+    void TearDown() override
+    {
+        WindowTest::TearDown();
+        wxFileName::Rmdir(dir, wxPATH_RMDIR_RECURSIVE);
+    }
+    wxString In(const wxString& name) { return dir + "/" + name; }
+    void Pick(const char* button) { Click(XRCCTRL(*window, button, wxButton)); }
+    wxString Edit(const char* edit) { return XRCCTRL(*window, edit, wxTextCtrl)->GetValue(); }
+
+    wxString dir;
+};
+
+TEST_F(PickerTest, PickedPathsComeBackWholeAndAnOutputGetsAvi)
+{
+    Open();
+    const wxString longDir = In(wxString('d', 150));
+    ASSERT_TRUE(wxFileName::Mkdir(longDir));
+    const wxString longPath = longDir + "/" + wxString('n', 120) + ".mp4";
+    answers.ReplyFile(longPath);
+    Pick("IDC_BROWSE_SOURCE");
+    answers.ReplyFile(In("holiday"));
+    Pick("IDC_BROWSE_OUTPUT");
+
+    EXPECT_EQ(answers.seen[0].caption, strings::kSourcePickerTitle);
+    EXPECT_TRUE(answers.seen[0].style & wxFD_OPEN);
+    EXPECT_TRUE(answers.seen[1].style & wxFD_OVERWRITE_PROMPT);
+    EXPECT_EQ(Edit("IDC_SOURCE_FILE"), longPath);
+    EXPECT_EQ(window->m_strOutputFile, In("holiday.avi"));
+}
+
+TEST_F(PickerTest, CancelKeepsTheSourceForgetsTheOutputAndSaysSo)
+{
+    Open();
+    answers.ReplyFile(In("first.mp4"));
+    Pick("IDC_BROWSE_SOURCE");
+    answers.ReplyFile(In("out.avi"));
+    Pick("IDC_BROWSE_OUTPUT");
+    answers.Reply(wxID_OK); // the caution about recompressing audio
+    Click(window->m_btnKeepAudio);
+    for (const char* button : {"IDC_BROWSE_SOURCE", "IDC_BROWSE_OUTPUT"}) {
+        answers.Reply(wxID_CANCEL);
+        answers.Reply(wxID_OK);
+        Pick(button);
+    }
+    EXPECT_EQ(answers.Messages(), (std::vector<wxString>{strings::kAudioCaution,
+                                                         strings::kSourceCancelled,
+                                                         strings::kOutputCancelled}));
+    EXPECT_EQ(Edit("IDC_SOURCE_FILE"), In("first.mp4"));
+    EXPECT_TRUE(Edit("IDC_OUTPUT_FILE").empty());
+    // Showing the members again shows the keep-audio box as they hold it.
+    EXPECT_TRUE(window->m_btnKeepAudio->GetValue());
+}
+
+class QuitTest : public test::WindowTest {};
+
+TEST_F(QuitTest, QuitAndTheMenuAskFirstAndAboutOpensTheAboutBox)
+{
+    ui::CCalvexDlg& dlg = Open();
+    answers.Reply(wxID_OK);
+    test::ChooseMenuCommand(&dlg, "ID_FILE_ABOUT");
+    answers.Reply(wxID_NO);
+    Click(dlg.m_btnQuit);
+    test::PumpPending();
+    EXPECT_FALSE(IsDestroyed());
+    answers.Reply(wxID_YES);
+    test::ChooseMenuCommand(&dlg, "ID_FILE_QUIT");
+    EXPECT_TRUE(test::PumpUntil([this] { return IsDestroyed(); }));
+    ASSERT_EQ(answers.seen.size(), 3u);
+    EXPECT_EQ(answers.seen[0].kind, "about");
+    EXPECT_EQ(answers.seen[1].message, strings::kQuitConfirm);
+    EXPECT_TRUE(answers.seen[1].style & wxYES_NO);
+    EXPECT_EQ(answers.seen[2].message, strings::kQuitConfirm);
+}
+
+TEST(AboutBoxTest, ShowsThePictureAndTheIconAtTheirOwnSizes)
+{
+    ui::CAboutDlg about(nullptr);
+    const wxBitmap picture = XRCCTRL(about, "IDB_ABOUT_PICTURE", wxStaticBitmap)->GetBitmap();
+    EXPECT_EQ(picture.GetSize(), wxSize(367, 151));
+    EXPECT_EQ(XRCCTRL(about, "IDR_MAINFRAME", wxStaticBitmap)->GetBitmap().GetSize(),
+              wxSize(32, 32));
+}
+
+} // namespace
