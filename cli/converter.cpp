@@ -43,8 +43,7 @@ void PrintCatalogue(media::IMediaEngine& engine, std::FILE* out)
     PrintList(audio, "Audio compressors:", out);
 }
 
-Converter::Converter(media::IMediaEngine& engine, TerminalFrontEnd& frontEnd,
-                     job::JobSlots& slots)
+Converter::Converter(media::IMediaEngine& engine, TerminalFrontEnd& frontEnd, job::JobSlots& slots)
     : m_engine(engine), m_frontEnd(frontEnd), m_slots(slots),
       m_runner(engine, frontEnd, *this, slots), m_controller(frontEnd, m_runner)
 {
@@ -83,7 +82,7 @@ int Converter::Run(const std::atomic<bool>& interrupted)
     if (!outcome)
         return 1; // refused: the message has been shown
     if (outcome->Completed())
-        return 0; // also when Ctrl-C came as the job was done anyway
+        return 0;                            // also when Ctrl-C came as the job was done anyway
     return outcome->stopRequested ? 130 : 1; // 130: the shell's status after Ctrl-C
 }
 

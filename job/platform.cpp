@@ -3,8 +3,8 @@
 
 namespace calvex::job {
 
-JobRunner::JobRunner(media::IMediaEngine& engine, IJobFrontEnd& frontEnd,
-                     ICompressorBinder& binder, JobSlots& slots)
+JobRunner::JobRunner(media::IMediaEngine& engine, IJobFrontEnd& frontEnd, ICompressorBinder& binder,
+                     JobSlots& slots)
     : m_worker(engine, frontEnd, binder, slots), m_slots(slots)
 {
 }

@@ -60,13 +60,15 @@ void FakeFrontEnd::OnJobEnded(const job::JobOutcome& outcome)
 
 void FakeFrontEnd::BindVideoCompressor()
 {
-    slots.g_pVideoCompressor.Set(std::make_shared<FakeFilter>("video#" + std::to_string(++m_binds)));
+    slots.g_pVideoCompressor.Set(
+        std::make_shared<FakeFilter>("video#" + std::to_string(++m_binds)));
     Record("bind:video");
 }
 
 void FakeFrontEnd::BindAudioCompressor()
 {
-    slots.g_pAudioCompressor.Set(std::make_shared<FakeFilter>("audio#" + std::to_string(++m_binds)));
+    slots.g_pAudioCompressor.Set(
+        std::make_shared<FakeFilter>("audio#" + std::to_string(++m_binds)));
     Record("bind:audio");
 }
 

@@ -54,8 +54,8 @@ TEST_F(ControllerTest, EmptyPathsAreRefusedOnceAndNothingElseHappens)
          {std::pair{"", "/tmp/out.avi"}, std::pair{"/tmp/in.mp4", ""}, std::pair{"", ""}}) {
         Choose(source, output);
         controller.OnConvert();
-        EXPECT_EQ(frontEnd.log, (Texts{"wait-idle", std::string("message:") +
-                                                        strings::kSelectFilesFirst}));
+        EXPECT_EQ(frontEnd.log,
+                  (Texts{"wait-idle", std::string("message:") + strings::kSelectFilesFirst}));
     }
     Choose(" ", "/tmp/out.avi"); // a blank is not empty
     controller.OnConvert();
@@ -66,7 +66,8 @@ TEST_F(ControllerTest, SourceAsOutputIsRefusedAndNothingIsDeleted)
 {
     Choose("/tmp/same.avi", "/tmp/same.avi");
     controller.OnConvert();
-    EXPECT_EQ(frontEnd.log, (Texts{"wait-idle", std::string("message:") + strings::kSourceIsOutput}));
+    EXPECT_EQ(frontEnd.log,
+              (Texts{"wait-idle", std::string("message:") + strings::kSourceIsOutput}));
     EXPECT_TRUE(platform.started.empty());
 }
 
@@ -75,9 +76,8 @@ TEST_F(ControllerTest, ConvertTakesTheControlsDeletesTheOldOutputAndRuns)
     Choose("/tmp/in.mp4", "/tmp/out.avi");
     frontEnd.keepAudioBox = false; // the box as the user left it
     controller.OnConvert();
-    EXPECT_EQ(frontEnd.log,
-              (Texts{"wait-idle", "take-settings", "delete:/tmp/out.avi", "phase:1",
-                     std::string("status:") + strings::kStatusStarted, "start"}));
+    EXPECT_EQ(frontEnd.log, (Texts{"wait-idle", "take-settings", "delete:/tmp/out.avi", "phase:1",
+                                   std::string("status:") + strings::kStatusStarted, "start"}));
     ASSERT_EQ(platform.started.size(), 1u);
     EXPECT_EQ(platform.started[0].m_bKeepAudio, 0);
 }

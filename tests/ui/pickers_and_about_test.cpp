@@ -71,9 +71,9 @@ TEST_F(PickerTest, CancelKeepsTheSourceForgetsTheOutputAndSaysSo)
         answers.Reply(wxID_OK);
         Pick(button);
     }
-    EXPECT_EQ(answers.Messages(), (std::vector<wxString>{strings::kAudioCaution,
-                                                         strings::kSourceCancelled,
-                                                         strings::kOutputCancelled}));
+    EXPECT_EQ(answers.Messages(),
+              (std::vector<wxString>{strings::kAudioCaution, strings::kSourceCancelled,
+                                     strings::kOutputCancelled}));
     EXPECT_EQ(Edit("IDC_SOURCE_FILE"), In("first.mp4"));
     EXPECT_TRUE(Edit("IDC_OUTPUT_FILE").empty());
     // Showing the members again shows the keep-audio box as they hold it.

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "window_fixture.h"
 
-
 namespace calvex::test {
 
 void WindowTest::SetUp()
