@@ -10,25 +10,18 @@
 namespace calvex::app {
 
 // wxApp::OnInit is not called: all it does is run wx's own option parser,
-// which would refuse the framework's switches ("-Register").
+// which would refuse the framework's switches ("-Register"). main() has
+// already done the starts without a window (registering, unregistering).
 bool CCalvexApp::OnInit()
 {
-    const StartMode mode = ChooseStartMode(ParseCommandLine(Arguments()));
-    switch (mode) {
-    case StartMode::Server:
+    if (ChooseStartMode(ParseCommandLine(Arguments())) == StartMode::Server) {
         if (!ConnectAutomationRuntime()) {
             ui::ShowMessageBox(nullptr, strings::kOleInitFailed, wxOK);
             return true;
         }
         OfferClassFactory();
-        break;
-    case StartMode::Unregister:
-    case StartMode::Register:
-        RunWindowlessStart(mode == StartMode::Register, mode == StartMode::Unregister);
-        return true;
-    case StartMode::Plain:
+    } else {
         RegisterServer(RunningProgramPath(), UserDataHome());
-        break;
     }
     RunMainWindow();
     return true;

@@ -43,8 +43,6 @@ public:
     ExportedInterface(const ExportedInterface&) = delete;
     ExportedInterface& operator=(const ExportedInterface&) = delete;
 
-    bool IsExported() const { return m_registrationId != 0; }
-
 private:
     GDBusConnection* m_pConnection = nullptr; // not owning: the bus object outlives its exports
     guint m_registrationId = 0;

@@ -13,13 +13,11 @@
 
 namespace calvex::ui {
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(CAboutDlg, wxDialog)
     EVT_BUTTON(XRCID("IDC_WEBSITE"), CAboutDlg::OnCheckOnline)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    CAboutDlg::CAboutDlg(wxWindow* parent)
+CAboutDlg::CAboutDlg(wxWindow* parent)
 {
     LoadUiResources();
     wxXmlResource::Get()->LoadDialog(this, parent, "IDD_ABOUTBOX");

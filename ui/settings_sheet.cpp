@@ -19,14 +19,12 @@ const wxSize kSheetSize(520, 420);
 
 } // namespace
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(PropertySheetDialog, wxDialog)
     EVT_BUTTON(wxID_OK, PropertySheetDialog::OnOK)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    PropertySheetDialog::PropertySheetDialog(wxWindow* parent, const wxString& title,
-                                             media::ISpecifyPropertyPages& pages)
+PropertySheetDialog::PropertySheetDialog(wxWindow* parent, const wxString& title,
+                                         media::ISpecifyPropertyPages& pages)
     : wxDialog(parent, wxID_ANY, title, wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       m_pages(pages), m_settings(pages.GetPages())
