@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "fakes/fake_engine.h"
 
 #include <chrono>
@@ -13,7 +14,6 @@ std::string IdOf(const media::FilterPtr& filter)
 
 bool FakeSeeking::GetDuration(int64_t& value)
 {
-    ++durationReads;
     value = duration;
     return true;
 }
@@ -55,8 +55,6 @@ std::shared_ptr<media::IMediaControl> FakeGraph::QueryMediaControl()
 
 std::shared_ptr<media::IMediaEvent> FakeGraph::QueryMediaEvent()
 {
-    if (!eventOffered)
-        return nullptr;
     return std::shared_ptr<media::IMediaEvent>(shared_from_this(), this);
 }
 
@@ -118,7 +116,7 @@ bool FakeBuilder::RenderStream(const media::FilterPtr& source, const media::Filt
     renders.push_back(IdOf(source) + ">" + IdOf(via) + ">" + IdOf(sink));
     if (!source || !sink)
         return false;
-    return renders.size() == 1 ? renderVideo : renderAudio;
+    return renders.size() == 1 || renderAudio;
 }
 
 media::FilterPtr FakeMoniker::BindToObject()

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A scriptable engine for the job and worker tests: each object records the
 // calls made on it and answers as the test has set it up.
 #pragma once
@@ -22,14 +23,13 @@ public:
     std::shared_ptr<media::IMediaSeeking> QueryMediaSeeking() override { return seeking; }
     int CountStreams(media::StreamKind kind) const override
     {
-        return kind == media::StreamKind::Audio ? audioStreams : videoStreams;
+        return kind == media::StreamKind::Audio ? audioStreams : 1;
     }
 
     std::string id;
     std::shared_ptr<media::ISpecifyPropertyPages> pages;
     std::shared_ptr<media::ICodecDialog> dialog;
     std::shared_ptr<media::IMediaSeeking> seeking;
-    int videoStreams = 1;
     int audioStreams = 1;
 };
 
@@ -41,7 +41,6 @@ public:
     int64_t duration = 0;
     std::vector<int64_t> positions; // one per read; the last repeats
     size_t reads = 0;
-    int durationReads = 0;
 };
 
 struct GraphScript {
@@ -70,9 +69,8 @@ public:
     GraphScript script;
     std::shared_ptr<FakeFilter> source; // what AddSourceFilter answers (may be null)
     bool controlOffered = true;
-    bool eventOffered = true;
-    std::vector<std::string>
-        calls; // "AddSourceFilter:path", "AddFilter:name", "Run", "Stop", "Wait:ms"
+    // "AddSourceFilter:path:name", "AddFilter:id:name", "Run", "Stop", "Wait:ms"
+    std::vector<std::string> calls;
     int runCount = 0;
     int stopCount = 0;
     // Run's count, for a thread other than the worker's.
@@ -99,7 +97,6 @@ public:
     std::shared_ptr<FakeGraph> graph;
     std::shared_ptr<FakeFilter> mux;
     std::string outputPath;
-    bool renderVideo = true;
     bool renderAudio = true;          // answer for the second RenderStream
     std::vector<std::string> renders; // "source>via>sink" ids, "-" for null
 };
