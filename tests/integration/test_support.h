@@ -1,9 +1,8 @@
-// Helpers of the engine's integration tests: make clips with the ffmpeg
-// program, run a conversion job through the engine's interfaces as the
-// program does, and read the result back with ffprobe.
+// Helpers of the engine's integration tests: clips made with the ffmpeg
+// program, a job run through the engine's interfaces as the program runs it,
+// and the result read back with ffprobe and ffmpeg.
 #pragma once
 
-#include "media/encoder_settings.h"
 #include "media/engine.h"
 
 #include <filesystem>
@@ -12,73 +11,57 @@
 #include <vector>
 
 namespace calvex::media::test {
+namespace fs = std::filesystem;
 
-struct CommandResult {
-    int exitCode = -1;
-    std::string output; // standard output; standard error goes to the test log
-};
+// Runs a shell command line; returns its standard output. Standard error
+// goes to the test log.
+std::string Shell(const std::string& commandLine);
+std::string Quote(const fs::path& path);
+std::string ReadBytes(const fs::path& path);
 
-// Runs a shell command line and captures its standard output.
-CommandResult RunCommand(const std::string& commandLine);
-// Quotes text for the shell.
-std::string Quote(const std::filesystem::path& path);
-
-// The folder of generated clips and outputs, in the build tree.
-std::filesystem::path WorkDir();
-
-// Makes (once) a clip named name with ffmpeg's arguments (inputs and codecs;
-// the output path is appended). Returns its path.
-std::filesystem::path MakeClip(const std::string& name, const std::string& ffmpegArguments);
+// The folder of clips and outputs, in the build tree.
+fs::path WorkDir();
+// Makes (once) the clip name from ffmpeg's input and codec arguments; throws
+// when ffmpeg cannot make it.
+fs::path MakeClip(const std::string& name, const std::string& ffmpegArguments);
 
 std::shared_ptr<IMediaEngine> Engine();
 // A new compressor filter of the given encoder key, or null when not listed.
 FilterPtr BindEncoder(Category category, const std::string& key);
 
 struct JobRequest {
-    JobRequest(std::filesystem::path in, std::filesystem::path out, std::string video = "mpeg4",
-               std::string audio = "")
-        : input(std::move(in)), output(std::move(out)), videoEncoder(std::move(video)),
-          audioEncoder(std::move(audio))
-    {
-    }
-    std::filesystem::path input;
-    std::filesystem::path output;
-    std::string videoEncoder;
+    fs::path input;
+    fs::path output;
+    std::string videoEncoder = "mpeg4";
     // Empty: keep the audio as it is; "-": no audio; else the audio encoder's key.
-    std::string audioEncoder;
-    std::vector<std::pair<std::string, std::string>> videoOptions;
+    std::string audioEncoder{};
+    FilterPtr videoFilter{}; // a video compressor to use instead of a new one of videoEncoder
 };
 
 struct JobResult {
-    bool sourceOpened = false;
     bool videoRendered = false;
     bool audioRendered = false;
-    WaitResult wait = WaitResult::Failed;
     long eventCode = -1;
     int64_t durationHns = 0;
     int64_t positionHns = 0;
-    double seconds = 0;
 };
 
-// Runs a whole job: builder, source, compressors, run, wait (1 s steps, 120 s at most).
+// Builds the graph as the program does, runs it and waits up to 120 s; the
+// event code stays -1 when the run does not end by then.
 JobResult RunJob(const JobRequest& request);
 
-// ffprobe's value of one entry (e.g. "stream=codec_name") for a stream selector
-// ("v:0", "a:0"); empty when there is none.
-std::string ProbeStream(const std::filesystem::path& file, const std::string& selector,
-                        const std::string& entries, const std::string& extra = "");
-// Number of decoded frames of the first video stream (ffprobe -count_frames).
-long CountVideoFrames(const std::filesystem::path& file);
-// The time of the first decoded frame of a stream, in seconds.
-double FirstFrameTime(const std::filesystem::path& file, const std::string& selector);
-// Duration of a stream as the sum of its decoded frames' durations, in seconds.
-double DecodedDuration(const std::filesystem::path& file, const std::string& selector);
-// MD5 of a file's audio packets as they are (ffmpeg -c copy -f md5).
-std::string AudioPacketsMd5(const std::filesystem::path& file);
-// True when ffmpeg decodes the whole file without an error and finds frames.
-bool DecodesCleanly(const std::filesystem::path& file);
-// True when ffmpeg decodes the file to its end (exit code 0) and finds frames;
-// warnings such as a first frame that is not a key frame are allowed.
-bool Decodes(const std::filesystem::path& file);
+// ffprobe's values of entries (e.g. "stream=codec_name") of the streams selected.
+std::string Probe(const fs::path& file, const std::string& selector, const std::string& entries,
+                  const std::string& extra = "");
+// The decoded pictures of the first video stream; 0 without one.
+long CountVideoFrames(const fs::path& file);
+// The first decoded frame's start and the last one's end, in seconds (NaN without frames).
+std::pair<double, double> DecodedSpan(const fs::path& file, const std::string& selector);
+double DecodedDuration(const fs::path& file, const std::string& selector);
+// MD5 of a file's audio packets as they are.
+std::string AudioPacketsMd5(const fs::path& file);
+// True when ffmpeg decodes the whole file and finds pictures; when clean, also
+// without a single complaint (else a first frame that is no key frame is fine).
+bool Decodes(const fs::path& file, bool clean = true);
 
 } // namespace calvex::media::test
