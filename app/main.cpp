@@ -1,7 +1,12 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The window program's entry point.
+#include <cstdio>
+#include <cstring>
+
 #include "app/app.h"
 #include "app/command_line.h"
 #include "app/registration.h"
+#include "res/strings.h"
 
 wxIMPLEMENT_APP_NO_MAIN(calvex::app::CCalvexApp);
 
@@ -10,6 +15,11 @@ wxIMPLEMENT_APP_NO_MAIN(calvex::app::CCalvexApp);
 int main(int argc, char** argv)
 {
     using namespace calvex::app;
+    // The version, for scripts and packagers: no window, no registration.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("calvex %s\n", calvex::strings::kVersion);
+        return 0;
+    }
     const StartMode mode = ChooseStartMode(ParseCommandLine({argv + 1, argv + argc}));
     if (RunWindowlessStart(mode == StartMode::Register, mode == StartMode::Unregister))
         return 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/converter.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -29,6 +30,55 @@ bool SelectByName(media::ICompressorList& list, const std::string& name)
         }
     }
     return false;
+}
+
+std::string SelectedKey(const media::ICompressorList& list)
+{
+    const int selected = list.GetCurSel();
+    return selected < 0 ? std::string() : list.GetItemKey(selected);
+}
+
+// Sets each KEY=VALUE on the bound encoder, as its Properties sheet does.
+bool ApplySettings(const media::FilterPtr& filter, const std::string& encoder,
+                   const Settings& settings, std::string& error)
+{
+    const auto pages = filter ? filter->QueryPropertyPages() : nullptr;
+    for (const auto& [key, value] : settings) {
+        std::vector<media::EncoderSetting> known = pages ? pages->GetPages() : decltype(known){};
+        const bool exists = std::any_of(known.begin(), known.end(),
+                                        [&](const media::EncoderSetting& s) { return s.name == key; });
+        if (!exists) {
+            error = "the encoder " + encoder + " has no setting named " + key;
+            return false;
+        }
+        if (!pages->SetValue(key, value)) {
+            error = "the encoder " + encoder + " refused the value \"" + value + "\" for " + key;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ApplyPreset(const media::FilterPtr& filter, const std::string& encoder,
+                 const std::string& preset, std::string& error)
+{
+    if (preset.empty())
+        return true;
+    const auto dialog = filter ? filter->QueryCodecDialog() : nullptr;
+    if (!dialog) {
+        error = "the encoder " + encoder + " has no presets";
+        return false;
+    }
+    const std::vector<std::string> presets = dialog->Presets();
+    if (std::find(presets.begin(), presets.end(), preset) == presets.end() ||
+        !dialog->ChoosePreset(preset)) {
+        error = "the encoder " + encoder + " has no preset " + preset + " (its presets:";
+        for (const std::string& name : presets)
+            error += " " + name;
+        error += ")";
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -63,7 +113,11 @@ bool Converter::SelectEncoders(const Options& options, std::string& error)
     }
     BindVideoCompressor();
     BindAudioCompressor();
-    return true;
+    const std::string video = SelectedKey(m_videoList);
+    const std::string audio = SelectedKey(m_audioList);
+    return ApplySettings(m_slots.g_pVideoCompressor.Get(), video, options.videoSettings, error) &&
+           ApplyPreset(m_slots.g_pVideoCompressor.Get(), video, options.preset, error) &&
+           ApplySettings(m_slots.g_pAudioCompressor.Get(), audio, options.audioSettings, error);
 }
 
 int Converter::Run(const std::atomic<bool>& interrupted)

@@ -12,6 +12,7 @@
 #include "job/job_slots.h"
 #include "job/platform.h"
 #include "media/compressor_list.h"
+#include "media/encoder_settings.h"
 
 namespace calvex::cli {
 
@@ -22,8 +23,9 @@ class Converter : public job::ICompressorBinder {
 public:
     Converter(media::IMediaEngine& engine, TerminalFrontEnd& frontEnd, job::JobSlots& slots);
 
-    // Selects the encoders the options name; false, with error set, for a name
-    // that no listed encoder has.
+    // Selects and binds the encoders the options name, with their settings and
+    // preset; false, with error set, for a name, setting or value that no
+    // listed encoder takes.
     bool SelectEncoders(const Options& options, std::string& error);
 
     // Runs the job to its end; interrupted turning true aborts it. Returns

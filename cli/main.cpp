@@ -1,12 +1,18 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // calvex-convert: the converter without a window, for scripts.
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <unistd.h>
 
 #include "cli/converter.h"
 #include "media/ffmpeg/ffmpeg_engine.h"
+#include "res/strings.h"
 
 namespace {
+
+// The exit status of wrong usage.
+constexpr int kUsageError = 2;
 
 std::atomic<bool> g_interrupted{false};
 
@@ -34,11 +40,15 @@ int main(int argc, char** argv)
     const ParseResult parsed = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.options) {
         std::fprintf(stderr, "calvex-convert: %s\n\n%s", parsed.error.c_str(), kUsage);
-        return 2;
+        return kUsageError;
     }
     const Options& options = *parsed.options;
     if (options.action == Options::Action::Help) {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (options.action == Options::Action::Version) {
+        std::printf("calvex-convert %s\n", calvex::strings::kVersion);
         return 0;
     }
     const auto engine = calvex::media::CreateFfmpegEngine();
@@ -47,13 +57,14 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    TerminalFrontEnd frontEnd(SettingsOf(options), stdout, stderr);
+    TerminalFrontEnd frontEnd(SettingsOf(options), options.progress, stdout, stderr,
+                              isatty(STDERR_FILENO) == 1);
     calvex::job::JobSlots slots;
     Converter converter(*engine, frontEnd, slots);
     std::string error;
     if (!converter.SelectEncoders(options, error)) {
         std::fprintf(stderr, "calvex-convert: %s\n", error.c_str());
-        return 2;
+        return kUsageError;
     }
     std::signal(SIGINT, OnInterrupt);
     return converter.Run(g_interrupted);

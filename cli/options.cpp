@@ -1,20 +1,41 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/options.h"
 
 namespace calvex::cli {
 
 const char* const kUsage =
-    "Usage: calvex-convert [--video NAME] [--audio NAME | --keep-audio] SOURCE OUTPUT\n"
-    "       calvex-convert --list\n"
-    "       calvex-convert --help\n"
+    "Usage: calvex-convert [OPTION]... SOURCE OUTPUT\n"
+    "       calvex-convert --list | --help | --version\n"
     "\n"
-    "Recompresses SOURCE into the AVI file OUTPUT.\n"
-    "  --video NAME   video encoder, by its listed name or short name (e.g. mpeg4)\n"
-    "  --audio NAME   re-encode the audio with this encoder (e.g. libmp3lame)\n"
-    "  --keep-audio   copy the audio stream unchanged (the default)\n"
-    "  --list         list the video and audio encoders\n"
-    "  --help         show this text\n"
-    "Without --video the first listed video encoder is used. Ctrl-C aborts the\n"
-    "conversion; what was converted so far stays a playable AVI.\n";
+    "Recompresses the video file SOURCE into the AVI file OUTPUT. An existing\n"
+    "OUTPUT is replaced; SOURCE is never written.\n"
+    "\n"
+    "Encoders:\n"
+    "  --video NAME              video encoder, by its listed or short name\n"
+    "                            (default: mpeg4, MPEG-4 part 2)\n"
+    "  --audio NAME              re-encode the audio with this encoder (e.g. libmp3lame)\n"
+    "  --keep-audio              copy the audio stream unchanged (the default)\n"
+    "  --video-option KEY=VALUE  set one of the video encoder's settings, as its\n"
+    "                            Properties sheet in the window does (repeatable)\n"
+    "  --audio-option KEY=VALUE  the same for the audio encoder\n"
+    "  --preset NAME             the video encoder's preset, where it has presets\n"
+    "\n"
+    "Output:\n"
+    "  --quiet                   print nothing but errors\n"
+    "  --progress=machine        print the progress on stdout as key=value lines\n"
+    "                            (percent, out_time, speed, eta, progress), then\n"
+    "                            outcome=completed|failed|aborted and reason=...\n"
+    "  --list                    list the video and audio encoders\n"
+    "  --help                    show this text\n"
+    "  --version                 show the version\n"
+    "\n"
+    "The progress (percent, time converted of the source's length, speed and\n"
+    "time left) and the outcome go to stderr; stdout carries only what was\n"
+    "asked for. Ctrl-C aborts the conversion: what was converted so far stays\n"
+    "a playable AVI; a second Ctrl-C ends the program at once.\n"
+    "\n"
+    "Exit status: 0 the conversion completed; 1 it failed or was refused (the\n"
+    "reason is on stderr); 2 wrong usage; 130 aborted by Ctrl-C.\n";
 
 namespace {
 
@@ -23,45 +44,110 @@ ParseResult Error(std::string text)
     return {std::nullopt, std::move(text)};
 }
 
+// "KEY=VALUE" into its two parts; nothing when there is no key or no '='.
+std::optional<std::pair<std::string, std::string>> Setting(const std::string& text)
+{
+    const size_t equals = text.find('=');
+    if (equals == std::string::npos || equals == 0)
+        return std::nullopt;
+    return std::pair{text.substr(0, equals), text.substr(equals + 1)};
+}
+
+class Parser {
+public:
+    explicit Parser(const std::vector<std::string>& arguments) : m_arguments(arguments) {}
+
+    ParseResult Parse()
+    {
+        for (m_next = 0; m_next < m_arguments.size();) {
+            const std::string argument = m_arguments[m_next++];
+            if (argument == "--") {
+                m_paths.insert(m_paths.end(), m_arguments.begin() + m_next, m_arguments.end());
+                break;
+            }
+            if (std::string error = Take(argument); !error.empty())
+                return Error(error);
+        }
+        return Finish();
+    }
+
+private:
+    // One argument (and its value); an error text, or empty.
+    std::string Take(const std::string& argument)
+    {
+        if (argument == "--help" || argument == "-h")
+            m_options.action = Options::Action::Help;
+        else if (argument == "--version")
+            m_options.action = Options::Action::Version;
+        else if (argument == "--list")
+            m_options.action = Options::Action::List;
+        else if (argument == "--keep-audio")
+            m_keepAudioGiven = true;
+        else if (argument == "--quiet" || argument == "-q")
+            m_options.progress = Options::Progress::Quiet;
+        else if (argument == "--progress=machine")
+            m_options.progress = Options::Progress::Machine;
+        else if (argument == "--video" || argument == "--audio" || argument == "--preset")
+            return Value(argument, argument == "--video"   ? m_options.videoEncoder
+                                   : argument == "--audio" ? m_options.audioEncoder
+                                                           : m_options.preset);
+        else if (argument == "--video-option" || argument == "--audio-option")
+            return SettingValue(argument, argument == "--video-option" ? m_options.videoSettings
+                                                                       : m_options.audioSettings);
+        else if (argument.size() > 1 && argument[0] == '-')
+            return "unknown option " + argument;
+        else
+            m_paths.push_back(argument);
+        return {};
+    }
+
+    std::string Value(const std::string& option, std::string& value)
+    {
+        if (m_next >= m_arguments.size() || m_arguments[m_next].empty())
+            return option + " needs a name";
+        value = m_arguments[m_next++];
+        return {};
+    }
+
+    std::string SettingValue(const std::string& option, Settings& settings)
+    {
+        const auto setting =
+            m_next < m_arguments.size() ? Setting(m_arguments[m_next]) : std::nullopt;
+        if (!setting)
+            return option + " needs KEY=VALUE";
+        ++m_next;
+        settings.push_back(*setting);
+        return {};
+    }
+
+    ParseResult Finish()
+    {
+        if (m_options.action != Options::Action::Convert)
+            return {m_options, {}};
+        if (m_keepAudioGiven && !m_options.audioEncoder.empty())
+            return Error("--audio and --keep-audio exclude each other");
+        m_options.keepAudio = m_options.audioEncoder.empty();
+        if (m_options.keepAudio && !m_options.audioSettings.empty())
+            return Error("--audio-option needs --audio: kept audio is not encoded");
+        if (m_paths.size() != 2)
+            return Error("give one SOURCE and one OUTPUT file");
+        m_options.source = m_paths[0];
+        m_options.output = m_paths[1];
+        return {m_options, {}};
+    }
+
+    const std::vector<std::string>& m_arguments;
+    size_t m_next = 0;
+    Options m_options;
+    std::vector<std::string> m_paths;
+    bool m_keepAudioGiven = false;
+};
+
 } // namespace
 
 ParseResult ParseOptions(const std::vector<std::string>& arguments)
 {
-    Options options;
-    std::vector<std::string> paths;
-    bool keepAudioGiven = false;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        if (argument == "--help" || argument == "-h") {
-            options.action = Options::Action::Help;
-        } else if (argument == "--list") {
-            options.action = Options::Action::List;
-        } else if (argument == "--keep-audio") {
-            keepAudioGiven = true;
-        } else if (argument == "--video" || argument == "--audio") {
-            if (!hasValue)
-                return Error(argument + " needs an encoder name");
-            (argument == "--video" ? options.videoEncoder : options.audioEncoder) = arguments[++i];
-        } else if (argument == "--") {
-            paths.insert(paths.end(), arguments.begin() + i + 1, arguments.end());
-            break;
-        } else if (argument.size() > 1 && argument[0] == '-') {
-            return Error("unknown option " + argument);
-        } else {
-            paths.push_back(argument);
-        }
-    }
-    if (options.action != Options::Action::Convert)
-        return {options, {}};
-    if (keepAudioGiven && !options.audioEncoder.empty())
-        return Error("--audio and --keep-audio exclude each other");
-    options.keepAudio = options.audioEncoder.empty();
-    if (paths.size() != 2)
-        return Error("give one SOURCE and one OUTPUT file");
-    options.source = paths[0];
-    options.output = paths[1];
-    return {options, {}};
+    return Parser(arguments).Parse();
 }
 
 } // namespace calvex::cli

@@ -1,18 +1,27 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The command line of calvex-convert.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace calvex::cli {
 
+using Settings = std::vector<std::pair<std::string, std::string>>;
+
 struct Options {
-    enum class Action { Convert, List, Help };
+    enum class Action { Convert, List, Help, Version };
+    enum class Progress { Human, Machine, Quiet };
     Action action = Action::Convert;
-    std::string videoEncoder; // friendly or short name; empty: the first listed
-    std::string audioEncoder; // given: the audio is re-encoded with it
+    std::string videoEncoder = "mpeg4"; // listed or short name
+    std::string audioEncoder;           // given: the audio is re-encoded with it
     bool keepAudio = true;
+    Settings videoSettings; // --video-option KEY=VALUE, in order
+    Settings audioSettings;
+    std::string preset; // the video encoder's preset; empty: its own default
+    Progress progress = Progress::Human;
     std::string source;
     std::string output;
 };

@@ -1,11 +1,27 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/terminal_front_end.h"
 
+#include "cli/progress_line.h"
+
+#include <algorithm>
+
 namespace calvex::cli {
 
-TerminalFrontEnd::TerminalFrontEnd(job::ConversionSettings settings, std::FILE* messages,
-                                   std::FILE* progress)
-    : m_settings(std::move(settings)), m_messages(messages), m_progress(progress)
+namespace {
+
+const char* OutcomeWord(const job::JobOutcome& outcome)
+{
+    if (outcome.Completed())
+        return "completed";
+    return outcome.stopRequested ? "aborted" : "failed";
+}
+
+} // namespace
+
+TerminalFrontEnd::TerminalFrontEnd(job::ConversionSettings settings, Options::Progress mode,
+                                   std::FILE* out, std::FILE* err, bool errIsTerminal)
+    : m_settings(std::move(settings)), m_mode(mode), m_out(out), m_err(err),
+      m_errIsTerminal(errIsTerminal)
 {
 }
 
@@ -21,28 +37,93 @@ bool TerminalFrontEnd::IsKeepAudioChecked()
     return m_settings.m_bKeepAudio == 1;
 }
 
+void TerminalFrontEnd::ShowControlState(job::JobPhase phase)
+{
+    std::lock_guard lock(m_mutex);
+    if (phase == job::JobPhase::Running)
+        m_started = std::chrono::steady_clock::now();
+}
+
 void TerminalFrontEnd::MessageBox(const std::string& text)
 {
     std::lock_guard lock(m_mutex);
-    std::fprintf(m_messages, "%s\n", text.c_str());
-    std::fflush(m_messages);
+    EndProgressLine();
+    std::fprintf(m_err, "%s\n", text.c_str());
+    std::fflush(m_err);
 }
 
-void TerminalFrontEnd::SetProgressPos(int32_t percent)
+void TerminalFrontEnd::ShowOutcome(const std::string& message, const std::string& reason)
 {
     std::lock_guard lock(m_mutex);
-    // The bar's return to 0 at the end of a job tells nothing.
-    if (percent == 0 && m_barFull)
+    // A failure's last figures would only look like success.
+    if (m_end && reason.empty() && m_mode == Options::Progress::Human)
+        PrintProgress(*m_end);
+    EndProgressLine();
+    // Quiet: only a failure is worth a word.
+    if (m_mode == Options::Progress::Quiet && reason.empty())
         return;
-    m_barFull = percent == 100;
-    std::fprintf(m_progress, "%d%%\n", static_cast<int>(percent));
-    std::fflush(m_progress);
+    std::fprintf(m_err, "%s\n", message.c_str());
+    if (!reason.empty())
+        std::fprintf(m_err, "%s\n", reason.c_str());
+    std::fflush(m_err);
+}
+
+void TerminalFrontEnd::ShowProgress(const job::JobProgress& progress)
+{
+    std::lock_guard lock(m_mutex);
+    // The bar's return to 0 after the end of a job tells nothing.
+    if (m_end || m_mode == Options::Progress::Quiet)
+        return;
+    if (!progress.end) {
+        PrintProgress(progress);
+        return;
+    }
+    // The bar's 100 says the job ended, not how far it came.
+    m_end = progress;
+    m_end->percent = progress.durationHns > 0
+                         ? static_cast<int32_t>(std::min<int64_t>(
+                               100, (progress.positionHns * 100 + progress.durationHns / 2) /
+                                        progress.durationHns))
+                         : 100;
+}
+
+void TerminalFrontEnd::PrintProgress(const job::JobProgress& progress)
+{
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - m_started;
+    const ProgressFigures figures = FiguresOf(progress, elapsed.count());
+    if (m_mode == Options::Progress::Machine) {
+        std::fputs(MachineLines(figures, progress.end).c_str(), m_out);
+        std::fflush(m_out);
+        return;
+    }
+    if (m_errIsTerminal)
+        std::fprintf(m_err, "\r%s\033[K", HumanLine(figures).c_str());
+    else
+        std::fprintf(m_err, "%s\n", HumanLine(figures).c_str());
+    m_lineOpen = m_errIsTerminal;
+    std::fflush(m_err);
+}
+
+void TerminalFrontEnd::EndProgressLine()
+{
+    if (m_lineOpen)
+        std::fputc('\n', m_err);
+    m_lineOpen = false;
 }
 
 void TerminalFrontEnd::OnJobEnded(const job::JobOutcome& outcome)
 {
     std::lock_guard lock(m_mutex);
+    EndProgressLine();
     m_outcome = outcome;
+    if (m_mode != Options::Progress::Machine)
+        return;
+    if (m_end)
+        PrintProgress(*m_end);
+    std::string reason = outcome.reason;
+    std::replace(reason.begin(), reason.end(), '\n', ' ');
+    std::fprintf(m_out, "outcome=%s\nreason=%s\n", OutcomeWord(outcome), reason.c_str());
+    std::fflush(m_out);
 }
 
 std::optional<job::JobOutcome> TerminalFrontEnd::Outcome() const

@@ -1,40 +1,54 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The job's front end for a terminal: messages on stdout, the percent on
-// stderr, and the job's outcome kept for the exit status.
+// The job's front end for a terminal: what it says on stderr (messages, the
+// outcome and its reason, the progress once a second), key=value progress on
+// stdout when asked for, and the job's outcome kept for the exit status.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <optional>
 
+#include "cli/options.h"
 #include "job/front_end.h"
 
 namespace calvex::cli {
 
 class TerminalFrontEnd : public job::IJobFrontEnd {
 public:
-    TerminalFrontEnd(job::ConversionSettings settings, std::FILE* messages, std::FILE* progress);
+    // out and err stand for stdout and stderr; errIsTerminal: the progress
+    // line is rewritten in place rather than repeated.
+    TerminalFrontEnd(job::ConversionSettings settings, Options::Progress mode, std::FILE* out,
+                     std::FILE* err, bool errIsTerminal);
 
     // The settings given on the command line are both the controls and the members.
     job::ConversionSettings GetSettings() override;
     job::ConversionSettings TakeSettings() override { return GetSettings(); }
     bool IsKeepAudioChecked() override;
-    // A terminal has no buttons and no status line.
-    void ShowControlState(job::JobPhase) override {}
+    // A terminal has no buttons and no status line; a job's start starts its clock.
+    void ShowControlState(job::JobPhase phase) override;
     void ShowStatus(const std::string&) override {}
     void MessageBox(const std::string& text) override;
-    void SetProgressPos(int32_t percent) override;
+    void ShowOutcome(const std::string& message, const std::string& reason) override;
+    void ShowProgress(const job::JobProgress& progress) override;
     void OnJobEnded(const job::JobOutcome& outcome) override;
 
     // The outcome of the last job; empty while none has ended.
     std::optional<job::JobOutcome> Outcome() const;
 
 private:
+    void EndProgressLine();
+    void PrintProgress(const job::JobProgress& progress);
+
     mutable std::mutex m_mutex;
     job::ConversionSettings m_settings;
-    std::FILE* m_messages;
-    std::FILE* m_progress;
-    bool m_barFull = false;
+    Options::Progress m_mode;
+    std::FILE* m_out;
+    std::FILE* m_err;
+    bool m_errIsTerminal;
+    std::chrono::steady_clock::time_point m_started = std::chrono::steady_clock::now();
+    bool m_lineOpen = false; // a progress line waits to be rewritten
+    std::optional<job::JobProgress> m_end; // where the job ended, shown with its outcome
     std::optional<job::JobOutcome> m_outcome;
 };
 

@@ -30,55 +30,55 @@ JobCompletion::JobCompletion(WorkerContext& context)
 
 void JobCompletion::PollAndFinish(media::IMediaEvent& event, media::IMediaSeeking& seeking)
 {
-    int64_t duration = 0;
-    int64_t position = 0;
-    seeking.GetDuration(duration);
+    seeking.GetDuration(m_durationHns);
     long eventCode = 0;
     while (event.WaitForCompletion(kPollIntervalMs, eventCode) == media::WaitResult::TimedOut) {
-        seeking.GetCurrentPosition(position);
-        m_frontEnd.SetProgressPos(ClampProgress(ProgressPercent(position, duration)));
+        seeking.GetCurrentPosition(m_positionHns);
+        const int32_t percent = ClampProgress(ProgressPercent(m_positionHns, m_durationHns));
+        m_frontEnd.ShowProgress({percent, m_positionHns, m_durationHns});
     }
-    Finish(eventCode);
+    seeking.GetCurrentPosition(m_positionHns); // where the graph ended
+    Finish(eventCode, event.GetEndReason());
 }
 
 void JobCompletion::WaitAndEnd(media::IMediaEvent& event)
 {
     long eventCode = 0;
     event.WaitForCompletion(media::INFINITE_WAIT, eventCode);
-    CommonEnd(eventCode);
+    CommonEnd(eventCode, event.GetEndReason());
 }
 
-void JobCompletion::Finish(long eventCode)
+void JobCompletion::Finish(long eventCode, const std::string& reason)
 {
-    m_frontEnd.SetProgressPos(100);
-    ReportOutcome(eventCode);
+    m_frontEnd.ShowProgress({100, m_positionHns, m_durationHns, true});
+    ReportOutcome(eventCode, reason);
     m_slots.g_pMediaSeeking.Release();
-    CommonEnd(eventCode);
+    CommonEnd(eventCode, reason);
 }
 
-void JobCompletion::ReportOutcome(long eventCode)
+void JobCompletion::ReportOutcome(long eventCode, const std::string& reason)
 {
     const char* message = OutcomeMessage(eventCode);
     if (!message)
         return;
-    m_frontEnd.MessageBox(message);
+    m_frontEnd.ShowOutcome(message, reason);
     if (eventCode == media::EC_COMPLETE) {
         m_slots.StopGraph();
         m_frontEnd.ShowStatus(strings::kStatusCompleted);
     } else if (!m_slots.IsStopRequested()) {
         // The status line must not go on saying that the job runs; an Abort
-        // keeps its own text.
-        m_frontEnd.ShowStatus(message);
+        // keeps its own text. The reason goes on a second line.
+        m_frontEnd.ShowStatus(reason.empty() ? message : message + ("\n" + reason));
     }
 }
 
-void JobCompletion::CommonEnd(long eventCode)
+void JobCompletion::CommonEnd(long eventCode, const std::string& reason)
 {
     m_slots.StopGraph();
     ResetGraphObjects(m_context);
     // Every ended job leaves the compressors configurable again.
     m_frontEnd.ShowControlState(JobPhase::Idle);
-    m_frontEnd.OnJobEnded(JobOutcome{eventCode, {}, m_slots.IsStopRequested()});
+    m_frontEnd.OnJobEnded(JobOutcome{eventCode, reason, m_slots.IsStopRequested()});
 }
 
 } // namespace calvex::job

@@ -20,16 +20,19 @@ public:
     void PollAndFinish(media::IMediaEvent& event, media::IMediaSeeking& seeking);
     // The run without position information: wait, then the common end only.
     void WaitAndEnd(media::IMediaEvent& event);
-    // Reports an end with this event code (bar at 100, outcome, common end).
-    void Finish(long eventCode);
+    // Reports an end with this event code and reason (bar at 100, outcome,
+    // common end).
+    void Finish(long eventCode, const std::string& reason);
 
 private:
-    void ReportOutcome(long eventCode);
-    void CommonEnd(long eventCode);
+    void ReportOutcome(long eventCode, const std::string& reason);
+    void CommonEnd(long eventCode, const std::string& reason);
 
     WorkerContext& m_context;
     IJobFrontEnd& m_frontEnd;
     JobSlots& m_slots;
+    int64_t m_durationHns = 0;
+    int64_t m_positionHns = 0;
 };
 
 } // namespace calvex::job

@@ -13,6 +13,13 @@
 
 namespace calvex::job {
 
+struct JobProgress {
+    int32_t percent = 0;     // what the bar shows, 0 to 100
+    int64_t positionHns = 0; // time converted, in 100-nanosecond units
+    int64_t durationHns = 0; // the source's length; 0 when unknown
+    bool end = false;        // the job has ended: the bar stands at 100
+};
+
 class IJobFrontEnd {
 public:
     virtual ~IJobFrontEnd() = default;
@@ -27,8 +34,11 @@ public:
     virtual void ShowStatus(const std::string& status) = 0;
     // An OK message box; returns once the user has dismissed it.
     virtual void MessageBox(const std::string& text) = 0;
-    // The progress bar's position, 0 to 100.
-    virtual void SetProgressPos(int32_t percent) = 0;
+    // The outcome's message box, with the reason as its secondary text when
+    // there is one; returns once the user has dismissed it.
+    virtual void ShowOutcome(const std::string& message, const std::string& reason) = 0;
+    // The progress bar's position and what it stands for.
+    virtual void ShowProgress(const JobProgress& progress) = 0;
     // The job's last step: its outcome, after the window has its ended state.
     virtual void OnJobEnded(const JobOutcome& outcome) = 0;
 };

@@ -77,7 +77,10 @@ void RunAndReport(WorkerContext& context)
     if (!event || !slots.RunGraphUnlessStopped()) {
         // Abort came before the graph could run: end as a stopped graph does.
         // Otherwise the graph could not be built or started.
-        completion.Finish(slots.IsStopRequested() ? media::EC_NONE : media::EC_ERRORABORT);
+        if (slots.IsStopRequested())
+            completion.Finish(media::EC_NONE, {});
+        else
+            completion.Finish(media::EC_ERRORABORT, event ? event->GetEndReason() : std::string());
         return;
     }
     if (const auto seeking = slots.g_pMediaSeeking.Get())
@@ -100,7 +103,7 @@ void RunConversion(WorkerContext& context)
 void ResetGraphObjects(WorkerContext& context)
 {
     JobSlots& slots = context.slots;
-    context.frontEnd.SetProgressPos(0);
+    context.frontEnd.ShowProgress({});
     slots.g_pCaptureBuilder.Release();
     slots.g_pGraph.Release();
     slots.g_pSourceFilter.Release();

@@ -85,6 +85,10 @@ class IMediaEvent {
 public:
     virtual ~IMediaEvent() = default;
     virtual WaitResult WaitForCompletion(uint32_t timeoutMs, long& eventCode) = 0;
+    // Why the graph ended with an error, in words for the user (the step,
+    // the file, the library's own text); empty when it did not, or when the
+    // reason is not known.
+    virtual std::string GetEndReason() { return {}; }
 };
 
 class IGraphBuilder {

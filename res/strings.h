@@ -40,7 +40,9 @@ inline constexpr const char* kOutputCancelled =
 inline constexpr const char* kQuitConfirm = "Are you sure you want to quit ?";
 inline constexpr const char* kOleInitFailed = "OLE initialization failed.  Make sure that the OLE "
                                               "libraries are the correct version."; // string 100
-inline constexpr const char* kVersionLine = "Calvex Version 1.2";
+#define CALVEX_VERSION "1.2"
+inline constexpr const char* kVersion = CALVEX_VERSION;
+inline constexpr const char* kVersionLine = "Calvex Version " CALVEX_VERSION;
 inline constexpr const char* kWebDomain = "www.calvex.example";
 inline constexpr const char* kWebAddress = "https://www.calvex.example/";
 

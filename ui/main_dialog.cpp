@@ -217,9 +217,17 @@ void CCalvexDlg::MessageBox(const std::string& text)
     });
 }
 
-void CCalvexDlg::SetProgressPos(int32_t percent)
+void CCalvexDlg::ShowOutcome(const std::string& message, const std::string& reason)
 {
-    CallOnUiThread(*this, [&] { m_progress->SetValue(std::clamp(percent, 0, 100)); });
+    CallOnUiThread(*this, [&] {
+        if (!m_ending)
+            ShowMessageBox(this, wxString::FromUTF8(message), wxOK, wxString::FromUTF8(reason));
+    });
+}
+
+void CCalvexDlg::ShowProgress(const job::JobProgress& progress)
+{
+    CallOnUiThread(*this, [&] { m_progress->SetValue(std::clamp(progress.percent, 0, 100)); });
 }
 
 job::ConversionSettings CCalvexDlg::GetSettings()

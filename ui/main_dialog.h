@@ -43,7 +43,8 @@ public:
     void ShowControlState(job::JobPhase phase) override;
     void ShowStatus(const std::string& status) override;
     void MessageBox(const std::string& text) override;
-    void SetProgressPos(int32_t percent) override;
+    void ShowOutcome(const std::string& message, const std::string& reason) override;
+    void ShowProgress(const job::JobProgress& progress) override;
     void OnJobEnded(const job::JobOutcome& outcome) override;
 
     // Binding the selected compressors: the lists' selection-change handlers,

@@ -16,10 +16,12 @@ wxString ApplicationName()
     return wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetName();
 }
 
-int ShowMessageBox(wxWindow* parent, const wxString& text, long buttons)
+int ShowMessageBox(wxWindow* parent, const wxString& text, long buttons, const wxString& detail)
 {
     // No icon, as the boxes of the program never asked for one.
     wxMessageDialog box(parent, text, ApplicationName(), buttons | wxICON_NONE);
+    if (!detail.empty())
+        box.SetExtendedMessage(detail);
     const ModalScope modal;
     return box.ShowModal();
 }

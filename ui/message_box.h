@@ -11,7 +11,9 @@ namespace calvex::ui {
 wxString ApplicationName();
 
 // Shows text in a modal box over parent with the given buttons (wxOK or
-// wxYES_NO). Returns wxID_OK, wxID_YES or wxID_NO.
-int ShowMessageBox(wxWindow* parent, const wxString& text, long buttons);
+// wxYES_NO), and detail as its secondary text when there is one. Returns
+// wxID_OK, wxID_YES or wxID_NO.
+int ShowMessageBox(wxWindow* parent, const wxString& text, long buttons,
+                   const wxString& detail = wxString());
 
 } // namespace calvex::ui

@@ -9,15 +9,27 @@ PacketWriter::PacketWriter(AVCodecContext* encoder, OutputMux& mux, int outputIn
 
 bool PacketWriter::Encode(AVFrame* frame)
 {
-    if (!m_packet || avcodec_send_frame(m_encoder, frame) < 0)
+    if (!m_packet)
         return false;
+    ForgetLoggedError();
+    if (const int sent = avcodec_send_frame(m_encoder, frame); sent < 0)
+        return Failed(sent);
     for (;;) {
         const int received = avcodec_receive_packet(m_encoder, m_packet.get());
         if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
             return true;
-        if (received < 0 || !m_mux.Write(m_outputIndex, m_packet.get(), m_encoder->time_base))
+        if (received < 0)
+            return Failed(received);
+        if (!m_mux.Write(m_outputIndex, m_packet.get(), m_encoder->time_base))
             return false;
     }
+}
+
+bool PacketWriter::Failed(int code)
+{
+    m_mux.Fail(std::string("The encoder ") + m_encoder->codec->name +
+               " failed: " + ErrorText(code));
+    return false;
 }
 
 EncoderThread::EncoderThread(AVCodecContext* encoder, OutputMux& mux, int outputIndex)

@@ -21,6 +21,8 @@ public:
     bool Encode(AVFrame* frame);
 
 private:
+    bool Failed(int code);
+
     AVCodecContext* m_encoder;
     OutputMux& m_mux;
     int m_outputIndex;

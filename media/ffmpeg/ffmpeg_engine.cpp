@@ -2,13 +2,8 @@
 
 #include "media/ffmpeg/compressor_filter.h"
 #include "media/ffmpeg/encoder_catalogue.h"
+#include "media/ffmpeg/failure.h"
 #include "media/ffmpeg/filter_graph.h"
-
-#include <cstdlib>
-
-extern "C" {
-#include <libavutil/log.h>
-}
 
 namespace calvex::media {
 namespace ffmpeg {
@@ -68,10 +63,9 @@ class FfmpegEngine : public IMediaEngine {
 public:
     FfmpegEngine()
     {
-        // Trial opens and damaged sources make FFmpeg talk a lot; a developer
-        // can have its messages back with CALVEX_FFMPEG_LOG=<av_log level>.
-        const char* level = std::getenv("CALVEX_FFMPEG_LOG");
-        av_log_set_level(level != nullptr ? std::atoi(level) : AV_LOG_FATAL);
+        // Trial opens and damaged sources make FFmpeg talk a lot: its errors
+        // are kept for the reasons of a failed job, not printed.
+        CaptureFfmpegLog();
     }
     std::shared_ptr<ICreateDevEnum> CreateDeviceEnumerator() override
     {

@@ -2,6 +2,7 @@
 
 #include "media/ffmpeg/compressor_filter.h"
 #include "media/ffmpeg/encoder_catalogue.h"
+#include "media/ffmpeg/failure.h"
 
 #include <chrono>
 
@@ -40,14 +41,15 @@ AVRational NominalFrameRate(const AVStream* stream)
     return {25, 1};
 }
 
-std::optional<EncoderPlan> PlanFor(const AVStream* stream, const CompressorFilter& compressor)
+std::optional<EncoderPlan> PlanFor(const AVStream* stream, const AVCodec* codec,
+                                   const OptionValues& options)
 {
     const AVCodecParameters* parameters = stream->codecpar;
-    if (compressor.Kind() == AVMEDIA_TYPE_VIDEO) {
+    if (codec->type == AVMEDIA_TYPE_VIDEO) {
         VideoFormat source{parameters->width, parameters->height,
                            static_cast<AVPixelFormat>(parameters->format),
                            NominalFrameRate(stream)};
-        return PlanVideo(compressor.Codec(), source, compressor.Options());
+        return PlanVideo(codec, source, options);
     }
     AudioFormat source;
     source.sampleRate = parameters->sample_rate > 0 ? parameters->sample_rate : 44100;
@@ -61,7 +63,36 @@ std::optional<EncoderPlan> PlanFor(const AVStream* stream, const CompressorFilte
         av_channel_layout_default(&layout, std::max(1, parameters->ch_layout.nb_channels));
         source.channelMask = layout.u.mask;
     }
-    return PlanAudio(compressor.Codec(), source, compressor.Options());
+    return PlanAudio(codec, source, options);
+}
+
+
+// Why the encoder will not take the source's picture: the source itself, or
+// the one setting that it refuses.
+std::string ExplainRefusal(const AVStream* stream, const CompressorFilter& compressor)
+{
+    const std::string encoder = std::string("The encoder ") + compressor.Codec()->name;
+    ForgetLoggedError();
+    if (!PlanFor(stream, compressor.Codec(), {})) {
+        const AVCodecParameters* picture = stream->codecpar;
+        std::string reason = encoder + " cannot encode the source's picture (" +
+                             std::to_string(picture->width) + "x" +
+                             std::to_string(picture->height) + ")";
+        if (const std::string logged = TakeLoggedError(); !logged.empty())
+            reason += ": " + logged;
+        return reason;
+    }
+    for (const auto& option : compressor.Options()) {
+        ForgetLoggedError();
+        if (!PlanFor(stream, compressor.Codec(), {option})) {
+            std::string reason =
+                encoder + " refused the setting " + option.first + "=" + option.second;
+            if (const std::string logged = TakeLoggedError(); !logged.empty())
+                reason += ": " + logged;
+            return reason;
+        }
+    }
+    return encoder + " refused its settings taken together";
 }
 
 } // namespace
@@ -85,9 +116,12 @@ FilterGraph::~FilterGraph()
 
 FilterPtr FilterGraph::AddSourceFilter(const std::filesystem::path& path, const std::string&)
 {
-    std::shared_ptr<SourceFilter> source = SourceFilter::Open(path);
-    if (!source)
+    std::string failure;
+    std::shared_ptr<SourceFilter> source = SourceFilter::Open(path, failure);
+    if (!source) {
+        m_failure.Note(failure);
         return nullptr;
+    }
     std::lock_guard lock(m_mutex);
     m_filters.push_back(source);
     if (m_progress->durationHns.load() == 0)
@@ -137,11 +171,19 @@ bool FilterGraph::RenderEncoded(const std::shared_ptr<SourceFilter>& source, con
     auto compressor = std::dynamic_pointer_cast<CompressorFilter>(via);
     if (!compressor)
         return false;
+    // Only the picture's failures end the job; without sound it goes on.
+    const bool video = compressor->Kind() == AVMEDIA_TYPE_VIDEO;
     const int index = source->ConnectNextStream(compressor->Kind());
-    if (index < 0)
+    if (index < 0) {
+        if (video)
+            m_failure.Note("The source file " + Quoted(source->Path()) + " has no picture stream");
         return false;
-    std::optional<EncoderPlan> plan = PlanFor(source->Format()->streams[index], *compressor);
+    }
+    const AVStream* stream = source->Format()->streams[index];
+    std::optional<EncoderPlan> plan = PlanFor(stream, compressor->Codec(), compressor->Options());
     if (!plan) {
+        if (video)
+            m_failure.Note(ExplainRefusal(stream, *compressor));
         source->Disconnect(index);
         return false;
     }
@@ -159,7 +201,7 @@ bool FilterGraph::Run()
     // at once, leaving the file as a stopped run does.
     GraphJob job{m_output, m_routedSource, m_routes};
     m_thread = std::thread([this, job = std::move(job)] {
-        Finish(RunGraphJob(job, m_stopRequested, m_progress->positionHns));
+        Finish(RunGraphJob(job, m_stopRequested, m_progress->positionHns, m_failure));
     });
     return true;
 }
@@ -192,6 +234,12 @@ WaitResult FilterGraph::WaitForCompletion(uint32_t timeoutMs, long& eventCode)
         return WaitResult::TimedOut;
     eventCode = m_eventCode;
     return WaitResult::Ended;
+}
+
+std::string FilterGraph::GetEndReason()
+{
+    std::lock_guard lock(m_mutex);
+    return m_finished && m_eventCode == EC_ERRORABORT ? m_failure.Reason() : std::string();
 }
 
 } // namespace calvex::media::ffmpeg

@@ -53,6 +53,7 @@ public:
     bool Run() override;
     void Stop() override;
     WaitResult WaitForCompletion(uint32_t timeoutMs, long& eventCode) override;
+    std::string GetEndReason() override;
 
 private:
     bool RenderCopy(const std::shared_ptr<SourceFilter>& source);
@@ -71,6 +72,7 @@ private:
     bool m_started = false;
     bool m_finished = false;
     long m_eventCode = EC_NONE;
+    FailureNote m_failure;
     std::atomic<bool> m_stopRequested{false};
     std::thread m_thread;
 };

@@ -46,16 +46,22 @@ std::unique_ptr<StreamRoute> MakeRoute(const AVStream* stream, const RouteReques
 
 class JobRun {
 public:
-    JobRun(const GraphJob& job, const std::atomic<bool>& stop, std::atomic<int64_t>& position)
+    JobRun(const GraphJob& job, const std::atomic<bool>& stop, std::atomic<int64_t>& position,
+           FailureNote& failure)
         : m_job(job), m_format(job.source->Format()), m_stop(stop), m_position(position),
-          m_routes(m_format->nb_streams)
+          m_failure(failure), m_mux(failure), m_routes(m_format->nb_streams)
     {
     }
 
     long Run()
     {
-        if (m_job.routes.empty() || !m_mux.Open(m_job.output) || !StartRoutes())
-            return Abort();
+        if (m_job.routes.empty()) {
+            m_failure.Note("Nothing of the source file " + Quoted(m_job.source->Path()) +
+                           " can go into the AVI file");
+            return EC_ERRORABORT;
+        }
+        if (!m_mux.Open(m_job.output) || !StartRoutes())
+            return Failed();
         const bool pumped = Pump();
         const bool stopped = m_stop.load();
         const bool drained = pumped && (stopped || DrainRoutes());
@@ -64,18 +70,42 @@ public:
         const bool finished = m_mux.Finish();
         m_position.store(m_mux.LastTimeHns());
         if (!opened || !finished)
-            return EC_ERRORABORT;
+            return Failed();
         if (stopped)
             return EC_NONE;
-        return AnyVideoWritten() ? EC_COMPLETE : EC_ERRORABORT;
+        if (!AnyVideoWritten()) {
+            NoteNoPicture();
+            return Failed();
+        }
+        return EC_COMPLETE;
     }
 
 private:
-    long Abort()
+    // Ends a failed job: the file keeps what was written before the error,
+    // and a file without a single picture is of no use to anyone.
+    long Failed()
     {
         HaltRoutes();
         m_mux.Finish();
+        if (m_failure.IsEmpty())
+            m_failure.Note("The conversion failed for a reason FFmpeg did not give");
+        if (AnyVideoWritten()) {
+            m_failure.Append("The pictures converted before the error are kept in the output "
+                             "file, which can be played");
+        } else if (m_mux.Created()) {
+            std::error_code ignored;
+            std::filesystem::remove(m_job.output, ignored);
+        }
         return EC_ERRORABORT;
+    }
+
+    void NoteNoPicture()
+    {
+        const bool hasVideo = m_job.source->CountStreams(StreamKind::Video) > 0;
+        m_failure.Note(hasVideo ? "No picture of the source file " +
+                                      Quoted(m_job.source->Path()) + " could be decoded"
+                                : "The source file " + Quoted(m_job.source->Path()) +
+                                      " has no picture stream");
     }
 
     bool StartRoutes()
@@ -120,10 +150,14 @@ private:
 
     // A read that failed (a disk error, a file cut off underneath) is no end
     // of the source: the job must not report it as complete.
-    bool SourceFailed() const
+    bool SourceFailed()
     {
         const AVIOContext* io = m_format->pb;
-        return io != nullptr && io->error < 0 && io->error != AVERROR_EOF;
+        const bool failed = io != nullptr && io->error < 0 && io->error != AVERROR_EOF;
+        if (failed)
+            m_failure.Note("Cannot read the source file " + Quoted(m_job.source->Path()) + ": " +
+                           ErrorText(io->error));
+        return failed;
     }
 
     bool FeedPacket(AVPacket* packet)
@@ -177,6 +211,7 @@ private:
     AVFormatContext* m_format;
     const std::atomic<bool>& m_stop;
     std::atomic<int64_t>& m_position;
+    FailureNote& m_failure;
     OutputMux m_mux;
     std::vector<ActiveRoute> m_routes;
 };
@@ -184,11 +219,13 @@ private:
 } // namespace
 
 long RunGraphJob(const GraphJob& job, const std::atomic<bool>& stop,
-                 std::atomic<int64_t>& positionHns)
+                 std::atomic<int64_t>& positionHns, FailureNote& failure)
 {
-    if (!job.source)
+    if (!job.source) {
+        failure.Note("No source file could be opened");
         return EC_ERRORABORT;
-    JobRun run(job, stop, positionHns);
+    }
+    JobRun run(job, stop, positionHns, failure);
     return run.Run();
 }
 

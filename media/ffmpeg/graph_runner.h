@@ -3,6 +3,7 @@
 #pragma once
 
 #include "media/ffmpeg/encoder_plan.h"
+#include "media/ffmpeg/failure.h"
 #include "media/ffmpeg/source_filter.h"
 
 #include <atomic>
@@ -27,8 +28,10 @@ struct GraphJob {
 };
 
 // Runs job to its end or until stop is set; returns the event code (EC_COMPLETE,
-// EC_ERRORABORT, or EC_NONE when stopped). positionHns follows the mux.
+// EC_ERRORABORT, or EC_NONE when stopped). positionHns follows the mux; the
+// reason of an error end goes to failure. A failed job's output keeps the
+// pictures written before the error, closed and indexed; without any it is removed.
 long RunGraphJob(const GraphJob& job, const std::atomic<bool>& stop,
-                 std::atomic<int64_t>& positionHns);
+                 std::atomic<int64_t>& positionHns, FailureNote& failure);
 
 } // namespace calvex::media::ffmpeg

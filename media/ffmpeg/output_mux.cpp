@@ -8,11 +8,25 @@ namespace calvex::media::ffmpeg {
 
 bool OutputMux::Open(const std::filesystem::path& path)
 {
+    m_path = path;
     AVFormatContext* raw = nullptr;
-    if (avformat_alloc_output_context2(&raw, nullptr, "avi", path.c_str()) < 0 || raw == nullptr)
-        return false;
-    m_context.reset(raw);
-    return avio_open(&m_context->pb, LocalFileUrl(path).c_str(), AVIO_FLAG_WRITE) >= 0;
+    int result = avformat_alloc_output_context2(&raw, nullptr, "avi", path.c_str());
+    if (result >= 0 && raw != nullptr) {
+        m_context.reset(raw);
+        ForgetLoggedError();
+        result = avio_open(&m_context->pb, LocalFileUrl(path).c_str(), AVIO_FLAG_WRITE);
+    }
+    m_created = result >= 0;
+    if (m_created)
+        return true;
+    Fail("Cannot create the output file " + Quoted(path) + ": " + ErrorText(result));
+    return false;
+}
+
+bool OutputMux::WriteFailed(int code)
+{
+    Fail("Cannot write the output file " + Quoted(m_path) + ": " + ErrorText(code));
+    return false;
 }
 
 int OutputMux::AddStream()
@@ -57,8 +71,9 @@ bool OutputMux::WriteHeaderWhenReady()
         return true;
     if (!std::all_of(m_ready.begin(), m_ready.end(), [](bool ready) { return ready; }))
         return true;
-    if (avformat_write_header(m_context.get(), nullptr) < 0)
-        return false;
+    ForgetLoggedError();
+    if (const int written = avformat_write_header(m_context.get(), nullptr); written < 0)
+        return WriteFailed(written);
     m_headerWritten = true;
     while (!m_pending.empty()) {
         Pending pending = std::move(m_pending.front());
@@ -81,8 +96,9 @@ bool OutputMux::WriteNow(AVPacket* packet, AVRational timeBase)
             m_lastTimeHns.store(hns);
     }
     const int index = packet->stream_index;
-    if (av_interleaved_write_frame(m_context.get(), packet) < 0)
-        return false;
+    ForgetLoggedError();
+    if (const int written = av_interleaved_write_frame(m_context.get(), packet); written < 0)
+        return WriteFailed(written);
     ++m_written[index];
     return true;
 }
@@ -128,9 +144,12 @@ bool OutputMux::Finish()
         if (!WriteHeaderWhenReady())
             return false;
     }
-    const bool written = av_write_trailer(m_context.get()) >= 0;
-    const bool closed = avio_closep(&m_context->pb) >= 0;
-    return written && closed;
+    ForgetLoggedError();
+    const int written = av_write_trailer(m_context.get());
+    const int closed = avio_closep(&m_context->pb);
+    if (written < 0 || closed < 0)
+        return WriteFailed(written < 0 ? written : closed);
+    return true;
 }
 
 } // namespace calvex::media::ffmpeg

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "media/ffmpeg/av_ptr.h"
+#include "media/ffmpeg/failure.h"
 
 #include <atomic>
 #include <deque>
@@ -16,8 +17,15 @@ namespace calvex::media::ffmpeg {
 
 class OutputMux {
 public:
+    // Failures of the file, and of the routes that write to it, go to failure.
+    explicit OutputMux(FailureNote& failure) : m_failure(failure) {}
+
     // Creates the AVI context and opens path for writing; false on failure.
     bool Open(const std::filesystem::path& path);
+    // True once Open has created the file.
+    bool Created() const { return m_created; }
+    // Notes why the job fails (the first reason is kept).
+    void Fail(const std::string& reason) { m_failure.Note(reason); }
 
     // A new stream; its parameters must be filled before MarkReady(index).
     int AddStream();
@@ -45,6 +53,11 @@ private:
     bool WriteHeaderWhenReady();
     bool WriteNow(AVPacket* packet, AVRational timeBase);
     void KeepTimesIncreasing(AVPacket* packet);
+    bool WriteFailed(int code);
+
+    FailureNote& m_failure;
+    std::filesystem::path m_path;
+    bool m_created = false;
 
     mutable std::mutex m_mutex;
     OutputContextPtr m_context;

@@ -1,5 +1,6 @@
 #include "media/ffmpeg/source_filter.h"
 
+#include "media/ffmpeg/failure.h"
 #include "media/ffmpeg/local_file.h"
 
 namespace calvex::media::ffmpeg {
@@ -24,27 +25,48 @@ bool HasAudioOrVideo(const AVFormatContext* format)
 
 } // namespace
 
-SourceFilter::SourceFilter(InputContextPtr format)
-    : m_format(std::move(format)), m_connected(m_format->nb_streams, false)
+SourceFilter::SourceFilter(InputContextPtr format, std::filesystem::path path)
+    : m_format(std::move(format)), m_path(std::move(path)), m_connected(m_format->nb_streams, false)
 {
 }
 
-std::shared_ptr<SourceFilter> SourceFilter::Open(const std::filesystem::path& path)
+std::shared_ptr<SourceFilter> SourceFilter::Open(const std::filesystem::path& path,
+                                                 std::string& failure)
 {
-    if (!IsRegularFile(path))
+    const std::string cannotOpen = "Cannot open the source file " + Quoted(path) + ": ";
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) {
+        failure = cannotOpen + "No such file or directory";
         return nullptr;
+    }
+    if (!IsRegularFile(path)) {
+        failure = cannotOpen + "it is not a regular file";
+        return nullptr;
+    }
     // Only local files: a playlist or a list of files must not reach out to
     // other protocols (pipes, the network).
     Dictionary options;
     if (!options.Set("protocol_whitelist", "file"))
         return nullptr;
     AVFormatContext* raw = nullptr;
-    if (avformat_open_input(&raw, LocalFileUrl(path).c_str(), nullptr, options.Address()) < 0)
+    ForgetLoggedError();
+    if (const int opened =
+            avformat_open_input(&raw, LocalFileUrl(path).c_str(), nullptr, options.Address());
+        opened < 0) {
+        failure = cannotOpen + ErrorText(opened);
         return nullptr;
+    }
     InputContextPtr format(raw);
-    if (avformat_find_stream_info(format.get(), nullptr) < 0 || !HasAudioOrVideo(format.get()))
+    if (const int found = avformat_find_stream_info(format.get(), nullptr); found < 0) {
+        failure = "Cannot read the streams of the source file " + Quoted(path) + ": " +
+                  ErrorText(found);
         return nullptr;
-    return std::shared_ptr<SourceFilter>(new SourceFilter(std::move(format)));
+    }
+    if (!HasAudioOrVideo(format.get())) {
+        failure = "The source file " + Quoted(path) + " has neither pictures nor sound";
+        return nullptr;
+    }
+    return std::shared_ptr<SourceFilter>(new SourceFilter(std::move(format), path));
 }
 
 int SourceFilter::ConnectNextStream(AVMediaType kind)

@@ -8,6 +8,14 @@ bool IsEndOrMore(int code)
     return code == AVERROR(EAGAIN) || code == AVERROR_EOF;
 }
 
+// "the source's video stream (h264)", for messages.
+std::string StreamName(const AVStream* stream)
+{
+    const char* kind = av_get_media_type_string(stream->codecpar->codec_type);
+    return std::string("the source's ") + (kind ? kind : "") + " stream (" +
+           avcodec_get_name(stream->codecpar->codec_id) + ")";
+}
+
 } // namespace
 
 bool CopyRoute::Start(OutputMux& mux)
@@ -17,8 +25,11 @@ bool CopyRoute::Start(OutputMux& mux)
     if (m_outputIndex < 0)
         return false;
     AVStream* stream = mux.Stream(m_outputIndex);
-    if (avcodec_parameters_copy(stream->codecpar, m_source->codecpar) < 0)
+    if (const int copied = avcodec_parameters_copy(stream->codecpar, m_source->codecpar);
+        copied < 0) {
+        mux.Fail("Cannot copy " + StreamName(m_source) + ": " + ErrorText(copied));
         return false;
+    }
     // The AVI muxer picks the tag of its own for the codec.
     stream->codecpar->codec_tag = 0;
     // A block alignment makes the AVI muxer treat the stream as fixed-size
@@ -56,8 +67,10 @@ bool TranscodeRoute::Start(OutputMux& mux)
     if (!m_decoded || !m_filtered)
         return false;
     const AVCodec* decoder = avcodec_find_decoder(m_source->codecpar->codec_id);
-    if (decoder == nullptr)
+    if (decoder == nullptr) {
+        mux.Fail("There is no decoder for " + StreamName(m_source));
         return false;
+    }
     m_decoder.reset(avcodec_alloc_context3(decoder));
     if (!m_decoder || avcodec_parameters_to_context(m_decoder.get(), m_source->codecpar) < 0)
         return false;
@@ -65,8 +78,11 @@ bool TranscodeRoute::Start(OutputMux& mux)
     // As many threads as cores, on frames and slices, as the ffmpeg program does.
     m_decoder->thread_count = 0;
     m_decoder->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
-    if (avcodec_open2(m_decoder.get(), decoder, nullptr) < 0)
+    ForgetLoggedError();
+    if (const int opened = avcodec_open2(m_decoder.get(), decoder, nullptr); opened < 0) {
+        mux.Fail("Cannot decode " + StreamName(m_source) + ": " + ErrorText(opened));
         return false;
+    }
     m_outputIndex = mux.AddStream();
     return m_outputIndex >= 0;
 }
@@ -101,8 +117,11 @@ bool TranscodeRoute::FilterFrame(AVFrame* frame)
         // A change of picture or sound format mid-stream: finish the old chain first.
         if (m_chain.IsConfigured() && (m_chain.PushEnd(m_endPts) < 0 || !ReceiveFilteredFrames()))
             return false;
-        if (!m_chain.Configure(frame, m_source->time_base, m_plan))
+        if (!m_chain.Configure(frame, m_source->time_base, m_plan)) {
+            m_mux->Fail("Cannot convert " + StreamName(m_source) + " for the encoder " +
+                        m_encoderCodec->name);
             return false;
+        }
     }
     if (frame->pts != AV_NOPTS_VALUE)
         m_endPts = frame->pts + FrameDuration(frame);
@@ -143,8 +162,12 @@ bool TranscodeRoute::OpenEncoder(AVRational aspect)
     m_encoder->thread_count = 0;
     if (aspect.num > 0 && aspect.den > 0)
         m_encoder->sample_aspect_ratio = aspect;
-    if (ffmpeg::OpenEncoder(m_encoder.get(), m_encoderCodec, m_plan, m_options) < 0 ||
-        !ConnectEncoder()) {
+    ForgetLoggedError();
+    const int opened = ffmpeg::OpenEncoder(m_encoder.get(), m_encoderCodec, m_plan, m_options);
+    if (opened < 0)
+        m_mux->Fail(std::string("Cannot open the encoder ") + m_encoderCodec->name +
+                    " with its settings: " + ErrorText(opened));
+    if (opened < 0 || !ConnectEncoder()) {
         m_encoder.reset();
         return false;
     }

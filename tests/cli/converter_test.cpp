@@ -42,7 +42,7 @@ protected:
 
     int Convert(const cli::Options& options = {})
     {
-        cli::TerminalFrontEnd frontEnd(settings, messages.file, progress.file);
+        cli::TerminalFrontEnd frontEnd(settings, options.progress, out.file, err.file, false);
         job::JobSlots slots;
         cli::Converter converter(engine, frontEnd, slots);
         std::string error;
@@ -53,7 +53,7 @@ protected:
     test::FakeEngine engine;
     job::ConversionSettings settings{"/in.mp4", "/nonexistent-dir/out.avi", 1};
     std::atomic<bool> interrupted{false};
-    Capture messages, progress;
+    Capture out, err;
 };
 
 } // namespace
@@ -64,20 +64,29 @@ TEST_F(ConverterTest, TheExitStatusComesFromTheOutcome)
     script.ticks = 1;
     auto builder = engine.PrepareJob(script);
     auto seeking = std::dynamic_pointer_cast<test::FakeSeeking>(builder->mux->seeking);
-    seeking->duration = 100;
-    seeking->positions = {50};
+    seeking->duration = 600'000'000; // a minute
+
+    seeking->positions = {300'000'000, 600'000'000};
     cli::Options options;
     options.videoEncoder = "libx264";
     EXPECT_EQ(Convert(options), 0);
-    EXPECT_EQ(messages.Text(), std::string(strings::kOutcomeComplete) + "\n");
-    EXPECT_EQ(progress.Text(), "49%\n100%\n");
+    // A line a second, the last one at the end, then the outcome.
+    const std::string said = err.Text();
+    EXPECT_EQ(said.find(" 49%  0:00:30 of 0:01:00"), 0u) << said;
+    EXPECT_NE(said.find("\n100%  0:01:00 of 0:01:00"), std::string::npos) << said;
+    EXPECT_NE(said.find("x  0:00:00 left\n" + std::string(strings::kOutcomeComplete) + "\n"),
+              std::string::npos)
+        << said;
+    EXPECT_TRUE(out.Text().empty()); // stdout carries only what was asked for
     EXPECT_EQ(builder->graph->calls[1], "AddFilter:libx264#1:Video Compressor");
 
     for (long code : {media::EC_NONE, media::EC_USERABORT, media::EC_ERRORABORT, 7L}) {
         script.endCode = code;
+        script.endReason = "the reason";
         engine.PrepareJob(script);
         EXPECT_EQ(Convert(), 1) << code;
     }
+    EXPECT_NE(err.Text().find("the reason\n"), std::string::npos);
 
     settings.m_strOutputFile = settings.m_strSourceFile; // refused before any job
     const size_t jobs = engine.builders.size();
@@ -95,19 +104,32 @@ TEST_F(ConverterTest, AnInterruptAbortsTheRunningJob)
             std::this_thread::yield();
         interrupted = true; // Ctrl-C once the graph runs
     });
-    EXPECT_EQ(Convert(), 130);
+    cli::Options options;
+    options.progress = cli::Options::Progress::Machine;
+    EXPECT_EQ(Convert(options), 130);
     user.join();
-    EXPECT_EQ(messages.Text(), std::string(strings::kOutcomeTimeOut) + "\n");
+    EXPECT_EQ(err.Text(), std::string(strings::kOutcomeTimeOut) + "\n");
+    EXPECT_NE(out.Text().find("progress=end\noutcome=aborted\nreason=\n"), std::string::npos);
 }
 
-TEST_F(ConverterTest, UnknownEncoderNamesAreRefused)
+TEST_F(ConverterTest, UnknownEncodersSettingsAndPresetsAreRefusedByName)
 {
-    cli::TerminalFrontEnd frontEnd(settings, messages.file, progress.file);
+    cli::TerminalFrontEnd frontEnd(settings, {}, out.file, err.file, false);
     job::JobSlots slots;
     cli::Converter converter(engine, frontEnd, slots);
     cli::Options options;
-    options.audioEncoder = "nonesuch";
     std::string error;
+    ASSERT_TRUE(converter.SelectEncoders(options, error)) << error;
+    EXPECT_EQ(test::IdOf(slots.g_pVideoCompressor.Get()), "mpeg4#1"); // not the first listed
+    options.audioEncoder = "nonesuch";
     EXPECT_FALSE(converter.SelectEncoders(options, error));
     EXPECT_NE(error.find("nonesuch"), std::string::npos);
+    options.audioEncoder.clear();
+    options.videoSettings = {{"gop", "12"}};
+    EXPECT_FALSE(converter.SelectEncoders(options, error));
+    EXPECT_NE(error.find("no setting named gop"), std::string::npos);
+    options.videoSettings.clear();
+    options.preset = "fast";
+    EXPECT_FALSE(converter.SelectEncoders(options, error));
+    EXPECT_NE(error.find("has no presets"), std::string::npos);
 }

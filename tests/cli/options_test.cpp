@@ -1,52 +1,41 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include <gtest/gtest.h>
 
 #include "cli/options.h"
 
 using namespace calvex::cli;
 
-TEST(OptionsTest, DefaultsKeepTheAudioAndTakeTheFirstEncoders)
+TEST(OptionsTest, SettingsPresetsAndModesAreTakenInOrder)
 {
-    const auto parsed = ParseOptions({"in.mp4", "out.avi"});
-    ASSERT_TRUE(parsed.options);
-    EXPECT_EQ(parsed.options->action, Options::Action::Convert);
-    EXPECT_TRUE(parsed.options->keepAudio);
-    EXPECT_TRUE(parsed.options->videoEncoder.empty());
-    EXPECT_EQ(parsed.options->source, "in.mp4");
-    EXPECT_EQ(parsed.options->output, "out.avi");
-}
-
-TEST(OptionsTest, AnAudioEncoderMeansReEncoding)
-{
-    const auto parsed = ParseOptions({"--video", "mpeg4", "--audio", "libmp3lame", "a", "b"});
-    ASSERT_TRUE(parsed.options);
-    EXPECT_FALSE(parsed.options->keepAudio);
-    EXPECT_EQ(parsed.options->videoEncoder, "mpeg4");
-    EXPECT_EQ(parsed.options->audioEncoder, "libmp3lame");
-}
-
-TEST(OptionsTest, PathsMayStartWithADashAfterTheEndOfOptions)
-{
-    const auto parsed = ParseOptions({"--", "-in.mp4", "out put.avi"});
-    ASSERT_TRUE(parsed.options);
-    EXPECT_EQ(parsed.options->source, "-in.mp4");
+    const auto parsed = ParseOptions({"--audio", "libmp3lame", "--video-option", "qscale=3",
+                                      "--audio-option", "b=192k", "--video-option", "g=a=b",
+                                      "--preset", "slow", "--progress=machine", "--", "-in", "o"});
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    const Options& options = *parsed.options;
+    EXPECT_EQ(options.videoEncoder, "mpeg4"); // the usual AVI video when none is named
+    EXPECT_FALSE(options.keepAudio);
+    EXPECT_EQ(options.videoSettings, (Settings{{"qscale", "3"}, {"g", "a=b"}}));
+    EXPECT_EQ(options.audioSettings, (Settings{{"b", "192k"}}));
+    EXPECT_EQ(options.preset, "slow");
+    EXPECT_EQ(options.progress, Options::Progress::Machine);
+    EXPECT_EQ(options.source, "-in");
+    EXPECT_EQ(ParseOptions({"--quiet", "a", "b"}).options->progress, Options::Progress::Quiet);
+    EXPECT_EQ(ParseOptions({"--version"}).options->action, Options::Action::Version);
 }
 
 TEST(OptionsTest, MistakesAreRefusedWithAReason)
 {
-    for (const auto& arguments :
-         std::vector<std::vector<std::string>>{{"in.mp4"},
-                                               {"a", "b", "c"},
-                                               {"--video"},
-                                               {"--frobnicate", "a", "b"},
-                                               {"--audio", "aac", "--keep-audio", "a", "b"}}) {
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"in.mp4"},
+             {"a", "b", "c"},
+             {"--video"},
+             {"--frobnicate", "a", "b"},
+             {"--audio", "aac", "--keep-audio", "a", "b"},
+             {"--video-option", "novalue", "a", "b"},
+             {"--video-option", "=3", "a", "b"},
+             {"--audio-option", "b=1", "a", "b"}}) { // kept audio has no encoder
         const auto parsed = ParseOptions(arguments);
-        EXPECT_FALSE(parsed.options);
+        EXPECT_FALSE(parsed.options) << arguments[0];
         EXPECT_FALSE(parsed.error.empty());
     }
-}
-
-TEST(OptionsTest, ListAndHelpNeedNoFiles)
-{
-    EXPECT_EQ(ParseOptions({"--list"}).options->action, Options::Action::List);
-    EXPECT_EQ(ParseOptions({"--help"}).options->action, Options::Action::Help);
 }

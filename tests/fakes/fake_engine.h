@@ -46,6 +46,7 @@ public:
 struct GraphScript {
     int ticks = 0;                  // waits that time out before the graph ends
     long endCode = 1;               // the event code of its end
+    std::string endReason;          // and the reason it gives
     bool runs = true;               // Run's answer
     bool blockUntilStopped = false; // waits time out (after a pause) until Stop
 };
@@ -65,6 +66,7 @@ public:
     bool Run() override;
     void Stop() override;
     media::WaitResult WaitForCompletion(uint32_t timeoutMs, long& eventCode) override;
+    std::string GetEndReason() override { return script.endReason; }
 
     GraphScript script;
     std::shared_ptr<FakeFilter> source; // what AddSourceFilter answers (may be null)

@@ -46,9 +46,16 @@ void FakeFrontEnd::MessageBox(const std::string& text)
         onMessage(text);
 }
 
-void FakeFrontEnd::SetProgressPos(int32_t percent)
+void FakeFrontEnd::ShowOutcome(const std::string& message, const std::string& reason)
 {
-    Record("pos:" + std::to_string(percent));
+    if (!reason.empty())
+        Record("reason:" + reason);
+    MessageBox(message);
+}
+
+void FakeFrontEnd::ShowProgress(const job::JobProgress& progress)
+{
+    Record("pos:" + std::to_string(progress.percent));
 }
 
 void FakeFrontEnd::OnJobEnded(const job::JobOutcome& outcome)

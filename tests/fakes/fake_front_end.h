@@ -23,7 +23,8 @@ public:
     void ShowControlState(job::JobPhase phase) override;
     void ShowStatus(const std::string& status) override;
     void MessageBox(const std::string& text) override;
-    void SetProgressPos(int32_t percent) override;
+    void ShowOutcome(const std::string& message, const std::string& reason) override;
+    void ShowProgress(const job::JobProgress& progress) override;
     void OnJobEnded(const job::JobOutcome& outcome) override;
     void BindVideoCompressor() override;
     void BindAudioCompressor() override;
@@ -37,7 +38,8 @@ public:
     job::JobPhase phase = job::JobPhase::Idle;
     std::string status;
     std::vector<job::JobOutcome> outcomes;
-    // Everything in call order: "message:...", "status:...", "phase:N", "pos:N", "bind:video".
+    // Everything in call order: "message:...", "reason:...", "status:...",
+    // "phase:N", "pos:N", "bind:video".
     std::vector<std::string> log;
     // Called inside MessageBox, as a user acting while the box is up.
     std::function<void(const std::string&)> onMessage;

@@ -120,8 +120,9 @@ TEST_F(JobRunTest, AudioMessagesComeBeforeTheRunAndTheVideoStillConverts)
     }
 }
 
-TEST_F(JobRunTest, EachEndShowsItsMessageAndStatusAndLeavesTheWindowAsOpened)
+TEST_F(JobRunTest, EachEndShowsItsMessageReasonAndStatusAndLeavesTheWindowAsOpened)
 {
+    const std::string reason = "Cannot open the source file \"in.mp4\": No such file";
     const std::vector<std::pair<long, const char*>> ends = {
         {media::EC_NONE, strings::kOutcomeTimeOut},
         {media::EC_USERABORT, strings::kOutcomeUserAbort},
@@ -132,15 +133,23 @@ TEST_F(JobRunTest, EachEndShowsItsMessageAndStatusAndLeavesTheWindowAsOpened)
     for (const auto& [code, text] : ends) {
         test::GraphScript script;
         script.endCode = code;
+        script.endReason = code == media::EC_ERRORABORT ? reason : "";
         engine.PrepareJob(script);
         frontEnd.log.clear();
         frontEnd.status = strings::kStatusStarted;
         Convert();
         EXPECT_EQ(frontEnd.Entries("message:"), text ? Texts{text} : Texts{}) << code;
-        EXPECT_EQ(frontEnd.status, text ? text : strings::kStatusStarted) << code;
         EXPECT_EQ(frontEnd.Entries("pos:"), (Texts{"100", "0"}));
         ExpectEnded(code);
+        EXPECT_EQ(frontEnd.outcomes.back().reason, script.endReason);
     }
+    // The failure's reason: the box's secondary text, the status line's second line.
+    EXPECT_EQ(frontEnd.outcomes[2].reason, reason);
+    EXPECT_EQ(frontEnd.status, strings::kStatusStarted);
+    engine.PrepareJob({0, media::EC_ERRORABORT, reason});
+    Convert();
+    EXPECT_EQ(frontEnd.Entries("reason:"), Texts{reason});
+    EXPECT_EQ(frontEnd.status, std::string(strings::kOutcomeErrorAbort) + "\n" + reason);
 }
 
 TEST_F(JobRunTest, AMultiplexerWithoutSeekingEndsWithoutProgressOrMessage)

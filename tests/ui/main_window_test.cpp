@@ -97,6 +97,19 @@ TEST_F(MainWindowTest, ACompletedJobShowsEachPhaseAndTheOutcome)
     EXPECT_EQ(test::IdOf(slots.g_pVideoCompressor.Get()), "alpha#2"); // rebound after the job
 }
 
+TEST_F(MainWindowTest, AFailedJobSaysWhyInItsBoxAndOnTheStatusLine)
+{
+    ui::CCalvexDlg& dlg = OpenWithPaths();
+    const std::string reason = "Cannot open the source file \"x.mp4\": No such file or directory";
+    engine->PrepareJob({0, media::EC_ERRORABORT, reason});
+    answers.Reply(wxID_OK);
+    Click(dlg.m_btnConvert);
+    ASSERT_TRUE(test::PumpUntil([&] { return !dlg.IsJobRunning(); }));
+    EXPECT_EQ(answers.Messages(), std::vector<wxString>{strings::kOutcomeErrorAbort});
+    EXPECT_EQ(answers.seen[0].detail, reason);
+    EXPECT_EQ(dlg.m_editStatus->GetValue(), wxString(strings::kOutcomeErrorAbort) + "\n" + reason);
+}
+
 TEST_F(MainWindowTest, AbortStopsTheJobAndConvertRightAfterWaitsForTheOldWorker)
 {
     ui::CCalvexDlg& dlg = OpenWithPaths();

@@ -121,6 +121,7 @@ int DialogAnswers::Enter(wxDialog* dialog)
     if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) {
         entry.kind = "message";
         entry.message = box->GetMessage();
+        entry.detail = box->GetExtendedMessage();
         entry.caption = box->GetCaption();
         entry.style = box->GetMessageDialogStyle();
     } else if (auto* picker = dynamic_cast<wxFileDialog*>(dialog)) {

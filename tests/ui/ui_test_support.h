@@ -37,6 +37,7 @@ public:
     struct Seen {
         std::string kind;    // "message", "file", "choice", "sheet", "about", other class names
         wxString message;    // a message box's text
+        wxString detail;     // and its secondary text
         wxString caption;    // a message box's caption, or the dialog's title
         long style = 0;      // a message box's or file dialog's style
         wxString wildcard;   // a file dialog's filter
