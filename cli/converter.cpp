@@ -45,8 +45,9 @@ bool ApplySettings(const media::FilterPtr& filter, const std::string& encoder,
     const auto pages = filter ? filter->QueryPropertyPages() : nullptr;
     for (const auto& [key, value] : settings) {
         std::vector<media::EncoderSetting> known = pages ? pages->GetPages() : decltype(known){};
-        const bool exists = std::any_of(known.begin(), known.end(),
-                                        [&](const media::EncoderSetting& s) { return s.name == key; });
+        const bool exists =
+            std::any_of(known.begin(), known.end(),
+                        [&](const media::EncoderSetting& s) { return s.name == key; });
         if (!exists) {
             error = "the encoder " + encoder + " has no setting named " + key;
             return false;

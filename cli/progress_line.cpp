@@ -58,9 +58,7 @@ std::string MachineLines(const ProgressFigures& figures, bool end)
     return Printed("percent=%d\nout_time=%02ld:%02ld:%06.3f\nspeed=%.2f\neta=%s\nprogress=%s\n",
                    figures.percent, whole / 3600, whole / 60 % 60, done - whole / 60 * 60,
                    figures.speed,
-                   figures.leftSeconds >= 0
-                       ? Printed("%.0f", figures.leftSeconds).c_str()
-                       : "N/A",
+                   figures.leftSeconds >= 0 ? Printed("%.0f", figures.leftSeconds).c_str() : "N/A",
                    end ? "end" : "continue");
 }
 

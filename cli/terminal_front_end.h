@@ -47,7 +47,7 @@ private:
     std::FILE* m_err;
     bool m_errIsTerminal;
     std::chrono::steady_clock::time_point m_started = std::chrono::steady_clock::now();
-    bool m_lineOpen = false; // a progress line waits to be rewritten
+    bool m_lineOpen = false;               // a progress line waits to be rewritten
     std::optional<job::JobProgress> m_end; // where the job ended, shown with its outcome
     std::optional<job::JobOutcome> m_outcome;
 };

@@ -66,7 +66,6 @@ std::optional<EncoderPlan> PlanFor(const AVStream* stream, const AVCodec* codec,
     return PlanAudio(codec, source, options);
 }
 
-
 // Why the encoder will not take the source's picture: the source itself, or
 // the one setting that it refuses.
 std::string ExplainRefusal(const AVStream* stream, const CompressorFilter& compressor)

@@ -102,8 +102,8 @@ private:
     void NoteNoPicture()
     {
         const bool hasVideo = m_job.source->CountStreams(StreamKind::Video) > 0;
-        m_failure.Note(hasVideo ? "No picture of the source file " +
-                                      Quoted(m_job.source->Path()) + " could be decoded"
+        m_failure.Note(hasVideo ? "No picture of the source file " + Quoted(m_job.source->Path()) +
+                                      " could be decoded"
                                 : "The source file " + Quoted(m_job.source->Path()) +
                                       " has no picture stream");
     }

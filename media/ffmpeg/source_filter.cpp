@@ -58,8 +58,8 @@ std::shared_ptr<SourceFilter> SourceFilter::Open(const std::filesystem::path& pa
     }
     InputContextPtr format(raw);
     if (const int found = avformat_find_stream_info(format.get(), nullptr); found < 0) {
-        failure = "Cannot read the streams of the source file " + Quoted(path) + ": " +
-                  ErrorText(found);
+        failure =
+            "Cannot read the streams of the source file " + Quoted(path) + ": " + ErrorText(found);
         return nullptr;
     }
     if (!HasAudioOrVideo(format.get())) {

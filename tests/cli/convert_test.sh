@@ -23,31 +23,45 @@ check "--list names each encoder by key and name under its catalogue" grep -qzP 
   "^Video compressors:\n(.*\n)*  mpeg4 +MPEG-4 part 2\n(.*\n)*Audio compressors:\n(.*\n)*  libmp3lame " \
   <<< "$("$convert" --list)"
 
-out=$("$convert" --video mpeg4 --keep-audio "$src" "$work/out put.avi" 2>/dev/null); rc=$?
-check "a completed job says so and exits 0" test "$rc:$out" = "0:Complete with no errors."
-check "with the chosen video encoder and the sound kept" \
+said() { tail -n "${2:-1}" <<< "$1"; } # the last lines of what was said on stderr
+
+err=$("$convert" --keep-audio "$src" "$work/out put.avi" 2>&1 >"$work/stdout"); rc=$?
+check "a completed job says so on stderr and exits 0" test "$rc:$(said "$err")" = "0:Complete with no errors."
+check "after its progress, with speed and time left" grep -qE '^100%  0:00:03 of 0:00:03  [0-9.]+x  0:00:00 left$' <<< "$err"
+check "stdout carries nothing unasked for" test ! -s "$work/stdout"
+check "mpeg4 unless told otherwise, with the sound kept" \
   test "$(probe "$work/out put.avi" v:0 codec_name)/$(probe "$work/out put.avi" a:0 codec_name)" = mpeg4/aac
-"$convert" --video "MPEG-4 part 2" --audio libmp3lame "$src" "$work/mp3.avi" >/dev/null 2>&1
-check "encoders are found by name too; --audio re-encodes the sound" \
-  test "$(probe "$work/mp3.avi" v:0 codec_name)/$(probe "$work/mp3.avi" a:0 codec_name)" = mpeg4/mp3
+"$convert" --video "MPEG-4 part 2" --audio libmp3lame --audio-option b=96000 --quiet "$src" "$work/mp3.avi" 2>"$work/quiet"
+check "encoders are found by name too; --audio re-encodes the sound at its setting; --quiet is quiet" \
+  test "$(probe "$work/mp3.avi" a:0 codec_name,bit_rate)/$(wc -c < "$work/quiet")" = mp3,96000/0
 
 clip 1 "$work/opus.mkv" -f lavfi -i sine=duration=1 -c:v libx264 -c:a libopus
-check "kept sound the AVI cannot carry is reported" test "$("$convert" "$work/opus.mkv" \
-  "$work/opus.avi" 2>/dev/null)" = $'Failed to render audio stream, check your codec combination and if the avi clip has audio.\nComplete with no errors.'
+check "kept sound the AVI cannot carry is reported" grep -qx "Failed to render audio stream, check your \
+codec combination and if the avi clip has audio." <<< "$("$convert" "$work/opus.mkv" "$work/opus.avi" 2>&1)"
 
+err=$("$convert" --video mpeg4 --keep-audio input.mp4 output.avi 2>&1); rc=$?
+check "the README's example says the source is missing, exit 1" test "$rc:$(said "$err")" = \
+  '1:Cannot open the source file "input.mp4": No such file or directory'
 ffmpeg -v error -y -f lavfi -i sine=duration=1 -c:a libmp3lame "$work/sound-only.mp3"
-out=$("$convert" "$work/sound-only.mp3" "$work/sound-only.avi" 2>/dev/null); rc=$?
-check "a job that wrote no picture is an error, exit 1" \
-  test "$rc:$out" = "1:Error Abort, try not recompressing the audio codec."
+err=$("$convert" "$work/sound-only.mp3" "$work/sound-only.avi" 2>&1); rc=$?
+check "a source without pictures is an error that says so, exit 1" test "$rc:$(said "$err" 2)" = \
+  "1:Error Abort, try not recompressing the audio codec."$'\n''The source file "'"$work"'/sound-only.mp3" has no picture stream'
+check "and leaves no empty output behind" test ! -e "$work/sound-only.avi"
+out=$("$convert" --progress=machine "$src" "$work/machine.avi" 2>/dev/null)
+check "--progress=machine ends with the outcome" test "$(tail -n 3 <<< "$out")" = $'progress=end\noutcome=completed\nreason='
+"$convert" --video-option nonesuch=1 "$src" "$work/x.avi" 2>"$work/err"; rc=$?
+check "an unknown setting is wrong usage, named" test "$rc:$(cat "$work/err")" = \
+  "2:calvex-convert: the encoder mpeg4 has no setting named nonesuch"
+check "--version" test "$("$convert" --version)" = "calvex-convert 1.2"
 
 ln -s "clip é.mp4" "$work/link.avi"
-out=$("$convert" "$src" "$work/link.avi" 2>/dev/null); rc=$?
+err=$("$convert" "$src" "$work/link.avi" 2>&1); rc=$?
 check "the source under another name is refused, exit 1" \
-  test "$rc:$out" = "1:Source file cannot be the output file ! Please choose different files."
+  test "$rc:$err" = "1:Source file cannot be the output file ! Please choose different files."
 check "and the name is left in place" test -L "$work/link.avi"
 
 size=640x480 clip 60 "$work/long.mp4" -f lavfi -i sine=duration=60 -c:v libx264 -preset ultrafast -c:a aac
-"$convert" --video libx264 "$work/long.mp4" "$work/partial.avi" >/dev/null 2>&1 &
+"$convert" --video libx264 --quiet "$work/long.mp4" "$work/partial.avi" &
 pid=$!
 sleep 1.5
 kill -INT "$pid"

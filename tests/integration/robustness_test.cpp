@@ -3,6 +3,8 @@
 // to the source.
 #include "test_support.h"
 
+#include "media/encoder_settings.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -75,16 +77,40 @@ TEST(BadFiles, EndAsErrorsOrConvertWhatIsThere)
         const std::string whole = ReadBytes(MakeClip("small" + extension, kClipArgs));
         sources.push_back(WriteFile("cut" + extension, whole.substr(0, whole.size() / 2)));
     }
+    const auto output = WorkDir() / "bad-source.avi";
     for (const fs::path& input : sources) {
         SCOPED_TRACE(input.filename().string());
         const std::string before = Content(input);
-        const long code = RunJob({input, WorkDir() / "bad-source.avi"}).eventCode;
+        fs::remove(output);
+        const JobResult result = RunJob({input, output});
         // Only a cut file may convert the half that is there.
-        EXPECT_TRUE(code == EC_ERRORABORT || (input.stem() == "cut" && code == EC_COMPLETE));
+        EXPECT_TRUE(result.eventCode == EC_ERRORABORT ||
+                    (input.stem() == "cut" && result.eventCode == EC_COMPLETE));
         EXPECT_EQ(Content(input), before);
+        // A failure names the file and why; it leaves no output without pictures.
+        if (result.eventCode == EC_ERRORABORT) {
+            EXPECT_NE(result.reason.find(input.filename().string()), std::string::npos)
+                << result.reason;
+            EXPECT_FALSE(fs::exists(output));
+        }
     }
-    EXPECT_EQ(RunJob({MakeClip("small.mkv", kClipArgs), "/proc/no-such-dir/x.avi"}).eventCode,
-              EC_ERRORABORT);
+    EXPECT_EQ(RunJob({dir / "missing.mp4", output}).reason, "Cannot open the source file \"" +
+                                                                (dir / "missing.mp4").string() +
+                                                                "\": No such file or directory");
+    const JobResult unwritable = RunJob({MakeClip("small.mkv", kClipArgs), "/proc/no/x.avi"});
+    EXPECT_EQ(unwritable.eventCode, EC_ERRORABORT);
+    EXPECT_EQ(unwritable.reason.rfind("Cannot create the output file \"/proc/no/x.avi\": ", 0), 0u);
+}
+
+TEST(BadFiles, ASettingTheEncoderRefusesIsNamed)
+{
+    const FilterPtr video = BindEncoder(Category::VideoCompressor, "mpeg4");
+    ASSERT_TRUE(video->QueryPropertyPages()->SetValue("qmin", "0"));
+    const JobResult result =
+        RunJob({MakeClip("small.mkv", kClipArgs), WorkDir() / "refused.avi", "mpeg4", {}, video});
+    EXPECT_EQ(result.eventCode, EC_ERRORABORT);
+    EXPECT_EQ(result.reason.rfind("The encoder mpeg4 refused the setting qmin=0", 0), 0u)
+        << result.reason;
 }
 
 TEST(BadFiles, DamagedPicturesInTheMiddleAreSkipped)
@@ -109,7 +135,24 @@ TEST(BadFiles, AReadErrorPartwayIsAnErrorNotACompletion)
     const JobResult result = RunJob({input, WorkDir() / "read-error.avi"});
     g_failingInode = 0;
     EXPECT_EQ(result.eventCode, EC_ERRORABORT);
-    EXPECT_GT(CountVideoFrames(WorkDir() / "read-error.avi"), 0); // it stopped partway
+    // It stopped partway, and what it wrote plays.
+    EXPECT_GT(CountVideoFrames(WorkDir() / "read-error.avi"), 0);
+    EXPECT_TRUE(Decodes(WorkDir() / "read-error.avi", false));
+    EXPECT_EQ(result.reason.rfind(
+                  "Cannot read the source file \"" + input.string() + "\": Input/output error", 0),
+              0u);
+    EXPECT_NE(result.reason.find(". The pictures converted before the error are kept in the "
+                                 "output file, which can be played"),
+              std::string::npos);
+}
+
+TEST(Control, AStopBeforeRunKeepsTheGraphFromConverting)
+{
+    const auto output = WorkDir() / "stopped-first.avi";
+    JobRequest request{MakeClip("small.mkv", kClipArgs), output};
+    request.stopFirst = true;
+    EXPECT_EQ(RunJob(request).eventCode, EC_NONE);
+    EXPECT_EQ(CountVideoFrames(output), 0);
 }
 
 // Names FFmpeg would read as a protocol ("file:x" is x) are plain local

@@ -87,10 +87,13 @@ JobResult RunJob(const JobRequest& request)
              audio && graph->AddFilter(audio, "Audio Compressor"))
         result.audioRendered = builder->RenderStream(source, audio, mux);
     auto event = graph->QueryMediaEvent();
+    if (request.stopFirst)
+        graph->QueryMediaControl()->Stop();
     graph->QueryMediaControl()->Run();
     for (int second = 0; second < 120; ++second)
         if (event->WaitForCompletion(1000, result.eventCode) != WaitResult::TimedOut)
             break;
+    result.reason = event->GetEndReason();
     if (auto seeking = mux->QueryMediaSeeking()) {
         seeking->GetDuration(result.durationHns);
         seeking->GetCurrentPosition(result.positionHns);

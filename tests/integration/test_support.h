@@ -36,12 +36,14 @@ struct JobRequest {
     // Empty: keep the audio as it is; "-": no audio; else the audio encoder's key.
     std::string audioEncoder{};
     FilterPtr videoFilter{}; // a video compressor to use instead of a new one of videoEncoder
+    bool stopFirst = false;  // Stop comes before Run, as an early Abort does
 };
 
 struct JobResult {
     bool videoRendered = false;
     bool audioRendered = false;
     long eventCode = -1;
+    std::string reason; // why it failed
     int64_t durationHns = 0;
     int64_t positionHns = 0;
 };
