@@ -52,6 +52,10 @@ check "--progress=machine ends with the outcome" test "$(tail -n 3 <<< "$out")" 
 "$convert" --video-option nonesuch=1 "$src" "$work/x.avi" 2>"$work/err"; rc=$?
 check "an unknown setting is wrong usage, named" test "$rc:$(cat "$work/err")" = \
   "2:calvex-convert: the encoder mpeg4 has no setting named nonesuch"
+"$convert" --video nonesuch --preset x "$src" "$work/x.avi" 2>"$work/err"; rc=$?
+check "so is an unknown encoder" test "$rc:$(cat "$work/err")" = "2:calvex-convert: no video encoder named nonesuch (see --list)"
+"$convert" --preset x "$src" "$work/x.avi" 2>"$work/err"; rc=$?
+check "and a preset the encoder does not have" test "$rc:$(cat "$work/err")" = "2:calvex-convert: the encoder mpeg4 has no presets"
 check "--version" test "$("$convert" --version)" = "calvex-convert 1.2"
 
 ln -s "clip é.mp4" "$work/link.avi"

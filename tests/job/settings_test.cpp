@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The checks on a job's paths, on real files.
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -8,67 +11,28 @@
 namespace fs = std::filesystem;
 using namespace calvex::job;
 
-namespace {
-
-class FileNamesTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() /
-              ("calvex-settings-" +
-               std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir / "sub");
-        source = dir / "clip.mp4";
-        std::ofstream(source) << "source data";
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    fs::path dir, source;
-};
-
-} // namespace
-
-TEST(IsEmptyPathTest, OnlyTheEmptyStringIsEmpty)
+TEST(FileNamesTest, OtherSpellingsOfOneFileAreTheSameFileAndOthersAreNot)
 {
-    EXPECT_TRUE(IsEmptyPath(""));
-    EXPECT_FALSE(IsEmptyPath(" "));
-    EXPECT_FALSE(IsEmptyPath("a"));
-}
-
-TEST_F(FileNamesTest, OtherSpellingsOfOneFileAreTheSameFile)
-{
-    EXPECT_TRUE(IsSameFile(source.string(), source.string()));
-    EXPECT_TRUE(IsSameFile(source.string(), (dir / "sub" / ".." / "clip.mp4").string()));
-    EXPECT_TRUE(IsSameFile(source.string(), (dir / "." / "clip.mp4").string()));
-
+    const fs::path dir = fs::temp_directory_path() / ("calvex-names-" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "sub");
+    const std::string source = (dir / "clip.mp4").string();
+    std::ofstream(source) << "source data";
     fs::create_symlink(source, dir / "link.avi");
-    EXPECT_TRUE(IsSameFile(source.string(), (dir / "link.avi").string()));
-
     fs::create_hard_link(source, dir / "hard.avi");
-    EXPECT_TRUE(IsSameFile(source.string(), (dir / "hard.avi").string()));
-}
-
-TEST_F(FileNamesTest, DifferentFilesAreNotTheSame)
-{
-    EXPECT_FALSE(IsSameFile(source.string(), (dir / "out.avi").string()));
+    for (const fs::path& spelling : {dir / "sub" / ".." / "clip.mp4", dir / "." / "clip.mp4",
+                                     dir / "link.avi", dir / "hard.avi"})
+        EXPECT_TRUE(IsSameFile(source, spelling.string())) << spelling;
+    // Missing, another file, or another letter case (on this file system).
+    EXPECT_FALSE(IsSameFile(source, (dir / "out.avi").string()));
     std::ofstream(dir / "out.avi") << "x";
-    EXPECT_FALSE(IsSameFile(source.string(), (dir / "out.avi").string()));
-    // Letter case matters on this file system.
-    EXPECT_FALSE(IsSameFile(source.string(), (dir / "CLIP.mp4").string()));
-}
+    EXPECT_FALSE(IsSameFile(source, (dir / "out.avi").string()));
+    EXPECT_FALSE(IsSameFile(source, (dir / "CLIP.mp4").string()));
 
-TEST_F(FileNamesTest, DeletingRemovesFilesButNeverDirectories)
-{
-    const fs::path out = dir / "out.avi";
-    std::ofstream(out) << "old output";
-    DeleteOutputFile(out.string());
-    EXPECT_FALSE(fs::exists(out));
-
-    DeleteOutputFile((dir / "missing.avi").string()); // no such file: ignored
-
-    fs::create_directory(dir / "empty");
-    DeleteOutputFile((dir / "empty").string());
-    EXPECT_TRUE(fs::is_directory(dir / "empty"));
+    // Deleting an old output removes files, never folders.
+    DeleteOutputFile((dir / "out.avi").string());
+    DeleteOutputFile((dir / "sub").string());
+    EXPECT_FALSE(fs::exists(dir / "out.avi"));
+    EXPECT_TRUE(fs::is_directory(dir / "sub"));
+    fs::remove_all(dir);
 }

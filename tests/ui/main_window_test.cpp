@@ -140,23 +140,6 @@ TEST_F(MainWindowTest, AbortStopsTheJobAndConvertRightAfterWaitsForTheOldWorker)
     EXPECT_TRUE(Shows(dlg, job::JobPhase::Idle));
 }
 
-TEST_F(MainWindowTest, EscapeAndTheCloseBoxEndTheWindowWithoutAskingAndEnterAsks)
-{
-    ui::CCalvexDlg& dlg = Open();
-    dlg.m_cbVideoCompressor->SetFocus();
-    test::PumpPending();
-    answers.Reply(wxID_NO);
-    test::PressKey(&dlg, WXK_RETURN);
-    EXPECT_EQ(answers.Messages(), std::vector<wxString>{strings::kQuitConfirm});
-    EXPECT_FALSE(IsDestroyed());
-
-    test::PressKey(&dlg, WXK_ESCAPE);
-    EXPECT_TRUE(test::PumpUntil([this] { return IsDestroyed(); }));
-    Open().Close();
-    EXPECT_TRUE(test::PumpUntil([this] { return IsDestroyed(); }));
-    EXPECT_EQ(answers.seen.size(), 1u);
-}
-
 TEST_F(MainWindowTest, ClosingDuringAJobHidesAtOnceAndEndsAfterTheWorker)
 {
     ui::CCalvexDlg& dlg = OpenWithPaths();

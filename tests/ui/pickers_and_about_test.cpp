@@ -2,6 +2,7 @@
 // The file pickers, the quit question and the About box.
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/combobox.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/statbmp.h>
@@ -82,20 +83,21 @@ TEST_F(PickerTest, CancelKeepsTheSourceForgetsTheOutputAndSaysSo)
 
 class QuitTest : public test::WindowTest {};
 
-TEST_F(QuitTest, QuitAndTheMenuAskFirstAndAboutOpensTheAboutBox)
+TEST_F(QuitTest, EnterAndTheMenuAskBeforeQuittingAndAboutOpensTheAboutBox)
 {
     ui::CCalvexDlg& dlg = Open();
     answers.Reply(wxID_OK);
     test::ChooseMenuCommand(&dlg, "ID_FILE_ABOUT");
     answers.Reply(wxID_NO);
-    Click(dlg.m_btnQuit);
+    dlg.m_cbVideoCompressor->SetFocus(); // Enter presses Quit, the default button
+    test::PressKey(&dlg, WXK_RETURN);
     test::PumpPending();
     EXPECT_FALSE(IsDestroyed());
     answers.Reply(wxID_YES);
     test::ChooseMenuCommand(&dlg, "ID_FILE_QUIT");
     EXPECT_TRUE(test::PumpUntil([this] { return IsDestroyed(); }));
     ASSERT_EQ(answers.seen.size(), 3u);
-    EXPECT_EQ(answers.seen[0].kind, "about");
+    EXPECT_EQ(answers.seen[0].caption, "About Calvex");
     EXPECT_EQ(answers.seen[1].message, strings::kQuitConfirm);
     EXPECT_TRUE(answers.seen[1].style & wxYES_NO);
     EXPECT_EQ(answers.seen[2].message, strings::kQuitConfirm);

@@ -1,20 +1,13 @@
 #include "ui_test_support.h"
 
-#include <thread>
-
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/choicdlg.h>
 #include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
-#include <wx/toplevel.h>
 #include <wx/xrc/xmlres.h>
-
-#include "ui/about_dialog.h"
-#include "ui/settings_sheet.h"
 
 namespace calvex::test {
 
@@ -117,6 +110,7 @@ std::vector<wxString> DialogAnswers::Messages() const
 int DialogAnswers::Enter(wxDialog* dialog)
 {
     Seen entry;
+    entry.kind = wxString(dialog->GetClassInfo()->GetClassName()).utf8_string();
     entry.caption = dialog->GetTitle();
     if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) {
         entry.kind = "message";
@@ -125,18 +119,8 @@ int DialogAnswers::Enter(wxDialog* dialog)
         entry.caption = box->GetCaption();
         entry.style = box->GetMessageDialogStyle();
     } else if (auto* picker = dynamic_cast<wxFileDialog*>(dialog)) {
-        entry.kind = "file";
         entry.caption = picker->GetMessage();
         entry.style = picker->GetWindowStyle();
-        entry.wildcard = picker->GetWildcard();
-    } else if (dynamic_cast<wxSingleChoiceDialog*>(dialog)) {
-        entry.kind = "choice";
-    } else if (dynamic_cast<ui::PropertySheetDialog*>(dialog)) {
-        entry.kind = "sheet";
-    } else if (dynamic_cast<ui::CAboutDlg*>(dialog)) {
-        entry.kind = "about";
-    } else {
-        entry.kind = wxString(dialog->GetClassInfo()->GetClassName()).utf8_string();
     }
     if (onEnter)
         onEnter(*dialog, entry);

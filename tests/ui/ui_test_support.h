@@ -35,12 +35,11 @@ void PressKey(wxWindow* window, int keyCode);
 class DialogAnswers : public wxModalDialogHook {
 public:
     struct Seen {
-        std::string kind;    // "message", "file", "choice", "sheet", "about", other class names
+        std::string kind;    // "message", else the dialog's class name
         wxString message;    // a message box's text
         wxString detail;     // and its secondary text
         wxString caption;    // a message box's caption, or the dialog's title
         long style = 0;      // a message box's or file dialog's style
-        wxString wildcard;   // a file dialog's filter
         int gaugeValue = -1; // filled by a test's own answer when it wants to
     };
     using Answer = std::function<int(wxDialog&)>;

@@ -3,12 +3,8 @@
 
 namespace calvex::test {
 
+// Two video and two audio compressors, listed out of sorted order.
 void WindowTest::SetUp()
-{
-    AddCompressors();
-}
-
-void WindowTest::AddCompressors()
 {
     engine->devices->video = {std::make_shared<FakeMoniker>("Zeta video", "zeta"),
                               std::make_shared<FakeMoniker>("alpha video", "alpha")};
@@ -16,9 +12,9 @@ void WindowTest::AddCompressors()
                               std::make_shared<FakeMoniker>("MP3 audio", "mp3")};
 }
 
-ui::CCalvexDlg& WindowTest::Open()
+ui::CCalvexDlg& WindowTest::Open(std::shared_ptr<media::IMediaEngine> onEngine)
 {
-    window = new ui::CCalvexDlg(engine, slots);
+    window = new ui::CCalvexDlg(onEngine ? onEngine : engine, slots);
     m_window = window;
     window->Show();
     PumpPending();

@@ -18,10 +18,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Two video and two audio compressors, listed out of sorted order.
-    void AddCompressors();
-    // Opens the window; the fake engine's compressors are listed.
-    ui::CCalvexDlg& Open();
+    // Opens the window on the fake engine (its compressors listed), or on another.
+    ui::CCalvexDlg& Open(std::shared_ptr<media::IMediaEngine> onEngine = nullptr);
     // Sets both paths as the pickers would.
     void SetPaths(const wxString& source, const wxString& output);
     bool IsDestroyed() const { return !m_window; }
