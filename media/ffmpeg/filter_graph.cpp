@@ -31,13 +31,15 @@ private:
     std::shared_ptr<MuxProgress> m_progress;
 };
 
-// The stream's nominal rate: its average, else its base rate, else 25.
+// The stream's frame rate as FFmpeg guesses it: the base rate of its stamps
+// where that is plausible (a last frame cut short skews the average), else
+// the average; 25 when neither is known. A variable rate comes out at it,
+// each picture held for its time.
 AVRational NominalFrameRate(const AVStream* stream)
 {
-    if (stream->avg_frame_rate.num > 0 && stream->avg_frame_rate.den > 0)
-        return stream->avg_frame_rate;
-    if (stream->r_frame_rate.num > 0 && stream->r_frame_rate.den > 0)
-        return stream->r_frame_rate;
+    const AVRational guessed = av_guess_frame_rate(nullptr, const_cast<AVStream*>(stream), nullptr);
+    if (guessed.num > 0 && guessed.den > 0)
+        return guessed;
     return {25, 1};
 }
 

@@ -1,11 +1,14 @@
 #include "media/ffmpeg/graph_runner.h"
 
 #include "media/engine.h"
+#include "media/ffmpeg/avi_stream_start.h"
 #include "media/ffmpeg/output_mux.h"
 #include "media/ffmpeg/stream_route.h"
+#include "media/ffmpeg/timeline.h"
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 namespace calvex::media::ffmpeg {
@@ -17,7 +20,6 @@ constexpr size_t kMaxPendingPackets = 1024;
 
 struct ActiveRoute {
     std::unique_ptr<StreamRoute> route;
-    int64_t offset = 0; // the job's zero, in the source stream's time base
 };
 
 // The earliest start among the routed streams: it becomes time zero, so
@@ -67,7 +69,7 @@ public:
         const bool drained = pumped && (stopped || DrainRoutes());
         const bool opened = drained && OpenWaitingRoutes();
         HaltRoutes();
-        const bool finished = m_mux.Finish();
+        const bool finished = m_mux.Finish() && KeepSoundDelays();
         m_position.store(m_mux.LastTimeHns());
         if (!opened || !finished)
             return Failed();
@@ -99,6 +101,22 @@ private:
         return EC_ERRORABORT;
     }
 
+    // Copied sound that starts late keeps its delay in its stream header; its
+    // packets stay as they are.
+    bool KeepSoundDelays()
+    {
+        for (const ActiveRoute& active : m_routes) {
+            const double delay = active.route ? active.route->CopiedSoundDelay() : 0;
+            if (delay > 0.001 &&
+                !SetAviStreamStart(m_job.output, active.route->OutputIndex(), delay)) {
+                m_failure.Note("Cannot write the sound's delay into the output file " +
+                               Quoted(m_job.output));
+                return false;
+            }
+        }
+        return true;
+    }
+
     void NoteNoPicture()
     {
         const bool hasVideo = m_job.source->CountStreams(StreamKind::Video) > 0;
@@ -111,6 +129,7 @@ private:
     bool StartRoutes()
     {
         const int64_t zero = EarliestStart(m_format, m_job.routes);
+        m_timeline.emplace(m_format, zero);
         for (unsigned i = 0; i < m_format->nb_streams; ++i)
             m_format->streams[i]->discard = AVDISCARD_ALL;
         for (const RouteRequest& request : m_job.routes) {
@@ -118,7 +137,6 @@ private:
             stream->discard = AVDISCARD_DEFAULT;
             ActiveRoute& active = m_routes[request.streamIndex];
             active.route = MakeRoute(stream, request);
-            active.offset = av_rescale_q(zero, AV_TIME_BASE_Q, stream->time_base);
             if (!active.route->Start(m_mux))
                 return false;
         }
@@ -162,16 +180,14 @@ private:
 
     bool FeedPacket(AVPacket* packet)
     {
-        ActiveRoute& active = m_routes.at(packet->stream_index);
-        if (!active.route) {
+        // A stream that shows up while the job runs was not routed: ignored.
+        const auto index = static_cast<size_t>(packet->stream_index);
+        if (index >= m_routes.size() || !m_routes[index].route) {
             av_packet_unref(packet);
             return true;
         }
-        if (packet->pts != AV_NOPTS_VALUE)
-            packet->pts -= active.offset;
-        if (packet->dts != AV_NOPTS_VALUE)
-            packet->dts -= active.offset;
-        const bool fed = active.route->Feed(packet);
+        m_timeline->Place(packet);
+        const bool fed = m_routes[index].route->Feed(packet);
         av_packet_unref(packet);
         return fed;
     }
@@ -214,6 +230,7 @@ private:
     FailureNote& m_failure;
     OutputMux m_mux;
     std::vector<ActiveRoute> m_routes;
+    std::optional<Timeline> m_timeline;
 };
 
 } // namespace

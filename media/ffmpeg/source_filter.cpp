@@ -6,18 +6,28 @@
 namespace calvex::media::ffmpeg {
 namespace {
 
+// A stream that probing found no data of (no size, no channels or no sample
+// rate, as an empty track has) is no stream to route.
+bool HasData(const AVCodecParameters* stream)
+{
+    if (stream->codec_type == AVMEDIA_TYPE_VIDEO)
+        return stream->width > 0 && stream->height > 0;
+    return stream->ch_layout.nb_channels > 0 && stream->sample_rate > 0;
+}
+
 // Cover pictures are single images, not the video: no kind counts them.
 bool IsStreamOfKind(const AVStream* stream, AVMediaType kind)
 {
     return stream->codecpar->codec_type == kind &&
-           !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC);
+           !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC) && HasData(stream->codecpar);
 }
 
 bool HasAudioOrVideo(const AVFormatContext* format)
 {
     for (unsigned i = 0; i < format->nb_streams; ++i) {
-        const AVMediaType type = format->streams[i]->codecpar->codec_type;
-        if (type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO)
+        const AVStream* stream = format->streams[i];
+        if (IsStreamOfKind(stream, AVMEDIA_TYPE_VIDEO) ||
+            IsStreamOfKind(stream, AVMEDIA_TYPE_AUDIO))
             return true;
     }
     return false;

@@ -1,5 +1,8 @@
 #include "media/ffmpeg/stream_route.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace calvex::media::ffmpeg {
 namespace {
 
@@ -47,7 +50,50 @@ bool CopyRoute::Start(OutputMux& mux)
 
 bool CopyRoute::Feed(AVPacket* packet)
 {
+    // What the source marks to be left out (before an edit list's start) is
+    // not part of the stream as it plays.
+    if (packet->flags & AV_PKT_FLAG_DISCARD)
+        return true;
+    if (m_firstPts == AV_NOPTS_VALUE) {
+        m_firstPts = packet->pts;
+        if (IsPcm() && m_firstPts > 0 && !WriteSilence(m_firstPts))
+            return false;
+    }
     return m_mux->Write(m_outputIndex, packet, m_source->time_base);
+}
+
+bool CopyRoute::IsPcm() const
+{
+    const AVCodecParameters* sound = m_source->codecpar;
+    return sound->codec_type == AVMEDIA_TYPE_AUDIO && sound->format >= 0 &&
+           av_get_pcm_codec(static_cast<AVSampleFormat>(sound->format), -1) == sound->codec_id;
+}
+
+bool CopyRoute::WriteSilence(int64_t until)
+{
+    // PCM's silence is its zero sample, the same bytes as the copied stream's.
+    const AVCodecParameters* sound = m_source->codecpar;
+    const int64_t samples = av_rescale_q(until, m_source->time_base, {1, sound->sample_rate});
+    const int64_t sampleBytes =
+        av_get_bits_per_sample(sound->codec_id) / 8 * sound->ch_layout.nb_channels;
+    PacketPtr silence = MakePacket();
+    if (samples <= 0 || sampleBytes <= 0)
+        return true;
+    if (!silence || av_new_packet(silence.get(), static_cast<int>(samples * sampleBytes)) < 0)
+        return false;
+    const int zero = sound->codec_id == AV_CODEC_ID_PCM_U8 ? 0x80 : 0;
+    std::memset(silence->data, zero, silence->size);
+    silence->pts = silence->dts = 0;
+    silence->duration = until;
+    m_filledSilence = true;
+    return m_mux->Write(m_outputIndex, silence.get(), m_source->time_base);
+}
+
+double CopyRoute::CopiedSoundDelay() const
+{
+    if (IsVideo() || m_filledSilence || m_firstPts == AV_NOPTS_VALUE || m_firstPts <= 0)
+        return 0;
+    return static_cast<double>(m_firstPts) * av_q2d(m_source->time_base);
 }
 
 bool CopyRoute::IsVideo() const
@@ -132,11 +178,16 @@ bool TranscodeRoute::FilterFrame(AVFrame* frame)
 
 int64_t TranscodeRoute::FrameDuration(const AVFrame* frame) const
 {
-    if (frame->pkt_duration > 0)
-        return frame->pkt_duration;
-    if (IsVideo())
-        return av_rescale_q(1, av_inv_q(m_plan.video.frameRate), m_source->time_base);
-    return av_rescale_q(frame->nb_samples, {1, frame->sample_rate}, m_source->time_base);
+    if (!IsVideo()) {
+        if (frame->pkt_duration > 0)
+            return frame->pkt_duration;
+        return av_rescale_q(frame->nb_samples, {1, frame->sample_rate}, m_source->time_base);
+    }
+    // A picture lasts at least one frame of the output's rate, so that a last
+    // frame the container cut short is still written.
+    const int64_t outputFrame =
+        av_rescale_q(1, av_inv_q(m_plan.video.frameRate), m_source->time_base);
+    return std::max<int64_t>(frame->pkt_duration, outputFrame);
 }
 
 bool TranscodeRoute::ReceiveFilteredFrames()

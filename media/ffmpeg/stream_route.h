@@ -27,6 +27,8 @@ public:
     // Ends any work of the route's own thread; called before the file is closed.
     virtual void Halt() {}
     virtual bool IsVideo() const = 0;
+    // When copied sound starts after the job's zero: its delay in seconds.
+    virtual double CopiedSoundDelay() const { return 0; }
     int OutputIndex() const { return m_outputIndex; }
 
 protected:
@@ -42,10 +44,17 @@ public:
     bool Drain() override { return true; }
     bool OpenWithoutFrame() override { return true; }
     bool IsVideo() const override;
+    double CopiedSoundDelay() const override;
 
 private:
+    bool IsPcm() const;
+    // Zero samples from the job's zero up to until (source time base).
+    bool WriteSilence(int64_t until);
+
     const AVStream* m_source;
     OutputMux* m_mux = nullptr;
+    int64_t m_firstPts = AV_NOPTS_VALUE; // on the job's timeline, in the source's time base
+    bool m_filledSilence = false;
 };
 
 // Decode, convert, encode.

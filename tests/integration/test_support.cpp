@@ -138,7 +138,14 @@ double DecodedDuration(const fs::path& file, const std::string& selector)
 
 std::string AudioPacketsMd5(const fs::path& file)
 {
-    return Shell("ffmpeg -nostdin -v error -i " + Quote(file) + " -map 0:a -c copy -f md5 -");
+    // Packets that the source marks to be left out (before an edit list's
+    // start) are not part of the sound as it plays, and not copied.
+    return Shell("ffprobe -v error -select_streams a:0 -show_data_hash md5 -show_entries "
+                 "packet=flags,data_hash -of flat " +
+                 Quote(file) +
+                 " | awk -F'[.=]' '/flags=/ {d[$3] = index($0, \"D\") > 0} "
+                 "/data_hash=/ {h[$3] = $NF} END {for (i = 0; i in h; i++) if (!d[i]) print h[i]}'"
+                 " | md5sum");
 }
 
 bool Decodes(const fs::path& file, bool clean)

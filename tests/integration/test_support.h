@@ -60,7 +60,7 @@ long CountVideoFrames(const fs::path& file);
 // The first decoded frame's start and the last one's end, in seconds (NaN without frames).
 std::pair<double, double> DecodedSpan(const fs::path& file, const std::string& selector);
 double DecodedDuration(const fs::path& file, const std::string& selector);
-// MD5 of a file's audio packets as they are.
+// MD5 of a file's audio packets as they are (those not marked to be left out).
 std::string AudioPacketsMd5(const fs::path& file);
 // True when ffmpeg decodes the whole file and finds pictures; when clean, also
 // without a single complaint (else a first frame that is no key frame is fine).

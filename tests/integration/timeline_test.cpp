@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Sources whose time is awkward: sound that starts late or early, parts
+// joined end to end, a last frame cut short, an empty track. Checked on the
+// decoded content: every picture, and the sound where it is in the source.
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace calvex::media::test {
+namespace {
+
+constexpr double kInStep = 0.045; // how far sound and picture may drift apart
+
+const std::string kPicture = "-f lavfi -i testsrc=size=320x240:rate=25:duration=3 ";
+
+// Where the first sound is heard: silence at the start (as re-encoding pads
+// a late start with) is no sound.
+double FirstSound(const fs::path& file)
+{
+    const std::string said =
+        Shell("ffmpeg -nostdin -v info -copyts -i " + Quote(file) +
+              " -map 0:a -af silencedetect=n=-50dB:d=0.01 -f null - 2>&1 | grep -m2 silence_");
+    const double start = DecodedSpan(file, "a:0").first;
+    const size_t silenceStart = said.find("silence_start: ");
+    const size_t silenceEnd = said.find("silence_end: ");
+    if (silenceStart == std::string::npos || silenceEnd == std::string::npos ||
+        std::stod(said.substr(silenceStart + 15)) > start + 0.01)
+        return start;
+    return std::stod(said.substr(silenceEnd + 13));
+}
+
+// The first sound against the end of the picture, in seconds: what a player
+// shows as the sound's place, whether the picture or the sound starts first.
+double SoundToPictureEnd(const fs::path& file)
+{
+    return DecodedSpan(file, "v:0").second - FirstSound(file);
+}
+
+struct Offset {
+    std::string container, sound;
+    double seconds; // > 0: the sound starts late
+};
+
+class SoundOffset : public ::testing::TestWithParam<Offset> {};
+
+TEST_P(SoundOffset, IsKeptWithCopiedAndReencodedSound)
+{
+    const Offset& offset = GetParam();
+    const std::string name = "offset" + std::to_string(offset.seconds) + "." + offset.container;
+    const auto input =
+        MakeClip(name, kPicture + "-itsoffset " + std::to_string(offset.seconds) +
+                           " -f lavfi -i sine=duration=3 -c:v libx264 -c:a " + offset.sound);
+    for (const std::string audio : {"", "libmp3lame"}) {
+        SCOPED_TRACE(audio.empty() ? "kept" : audio);
+        const auto output = WorkDir() / ("offset-" + name + audio + ".avi");
+        ASSERT_EQ(RunJob({input, output, "mpeg4", audio}).eventCode, EC_COMPLETE);
+        EXPECT_EQ(CountVideoFrames(output), 75);
+        EXPECT_NEAR(SoundToPictureEnd(output), SoundToPictureEnd(input), kInStep)
+            << "picture " << DecodedSpan(input, "v:0").second << " -> "
+            << DecodedSpan(output, "v:0").second << ", sound " << FirstSound(input) << " -> "
+            << FirstSound(output);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LateAndEarly, SoundOffset,
+    ::testing::Values(Offset{"mp4", "aac", 0.48}, Offset{"mkv", "libmp3lame", 0.175},
+                      Offset{"ts", "mp2", 0.19}, Offset{"flv", "libmp3lame", 0.04},
+                      Offset{"mkv", "pcm_s16le", 0.5}, Offset{"mkv", "libmp3lame", -0.3},
+                      Offset{"mp4", "aac", -0.12}),
+    [](const auto& info) {
+        return info.param.container + "_" + info.param.sound + "_" +
+               std::to_string(static_cast<int>(info.param.seconds * 1000 + 1000));
+    });
+
+// Both parts whole, one after the other, with the sound beside its picture.
+void ExpectJoined(const fs::path& input, long frames)
+{
+    for (const std::string audio : {"", "libmp3lame"}) {
+        SCOPED_TRACE(audio.empty() ? "kept" : audio);
+        const auto output = WorkDir() / (input.stem().string() + audio + ".avi");
+        ASSERT_EQ(RunJob({input, output, "mpeg4", audio}).eventCode, EC_COMPLETE);
+        EXPECT_EQ(CountVideoFrames(output), frames);
+        EXPECT_NEAR(DecodedSpan(output, "a:0").second, DecodedSpan(output, "v:0").second, kInStep);
+    }
+}
+
+TEST(Splices, TwoTransportStreamsJoinedWithCat)
+{
+    const auto part = MakeClip("part.ts", kPicture + "-f lavfi -i sine=duration=3 -c:v "
+                                                     "mpeg2video -c:a mp2");
+    const auto joined = WorkDir() / "clips" / "cat-joined.ts";
+    std::ofstream(joined, std::ios::binary) << ReadBytes(part) << ReadBytes(part);
+    ExpectJoined(joined, 150);
+}
+
+TEST(Splices, MatroskaWhoseStampsRestart)
+{
+    // 2.24 s, then 3.64 s whose stamps start at 0 again (mkvmerge's sync).
+    const std::string sound = " -f lavfi -i sine=sample_rate=44100:duration=";
+    const auto first = MakeClip("first.mkv", "-f lavfi -i testsrc=size=320x240:rate=25:duration="
+                                             "2.24" +
+                                                 sound + "2.24 -c:v mpeg4 -c:a libmp3lame");
+    const auto second = MakeClip("second.mkv", "-f lavfi -i testsrc2=size=320x240:rate=25:"
+                                               "duration=3.64" +
+                                                   sound +
+                                                   "3.64 -c:v mpeg4 -c:a "
+                                                   "libmp3lame");
+    const auto restarting = WorkDir() / "clips" / "restarting.mkv";
+    Shell("mkvmerge -q -o " + Quote(restarting) + " " + Quote(first) + " + --sync -1:-2240 " +
+          Quote(second));
+    ASSERT_LT(DecodedSpan(restarting, "v:0").second, 4.0) << "the stamps do not restart";
+    ExpectJoined(restarting, 147);
+}
+
+TEST(Pictures, ALastFrameCutShortAndAnEmptySoundTrack)
+{
+    // Ten frames, the last one lasting 0.3 ms by its container.
+    const auto ten = MakeClip("ten.mp4", "-f lavfi -i testsrc=size=320x240:rate=25:duration=0.4 "
+                                         "-c:v libx264 -bf 0");
+    const auto cut = WorkDir() / "clips" / "cut-short.mp4";
+    Shell("ffmpeg -nostdin -y -v error -i " + Quote(ten) +
+          " -c copy -bsf:v "
+          "'setts=duration=if(eq(N\\,9)\\,4\\,DURATION)' " +
+          Quote(cut));
+    ASSERT_EQ(RunJob({cut, WorkDir() / "cut-short.avi"}).eventCode, EC_COMPLETE);
+    EXPECT_EQ(CountVideoFrames(WorkDir() / "cut-short.avi"), 10);
+
+    // An AAC track without packets or channels beside a good picture.
+    const auto empty = MakeClip("empty-sound.ts", "-f lavfi -i testsrc=size=320x240:rate=25 -f "
+                                                  "lavfi -i anullsrc -map 0:v -map 1:a -c:v "
+                                                  "libx264 -c:a aac -frames:a 0 -t 2");
+    for (const std::string audio : {"", "libmp3lame"}) {
+        const auto output = WorkDir() / ("empty-sound" + audio + ".avi");
+        const JobResult result = RunJob({empty, output, "mpeg4", audio});
+        EXPECT_EQ(result.eventCode, EC_COMPLETE) << result.reason;
+        EXPECT_FALSE(result.audioRendered);
+        EXPECT_EQ(CountVideoFrames(output), 50);
+    }
+}
+
+} // namespace
+} // namespace calvex::media::test
