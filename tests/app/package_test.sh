@@ -29,7 +29,7 @@ for field in "Package: calvex" "Version: 1.2" "Section: video" "Priority: option
 done
 # dpkg-shlibdeps found the libraries the programs link.
 depends=$(sed -n 's/^ Depends: //p' <<<"$info")
-for library in "libc6 (>=" libavcodec libavformat libwx_gtk3u_core libglib2.0-0; do
+for library in "libc6 (>=" libavcodec libavformat libwxgtk3.2 libglib2.0-0; do
   grep -qF "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 
