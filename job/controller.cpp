@@ -16,9 +16,14 @@ bool JobController::CheckPaths(const ConversionSettings& settings)
         m_frontEnd.MessageBox(strings::kSelectFilesFirst);
         return false;
     }
-    // Another spelling of the source would have the source deleted below.
+    // Another spelling of the source would have the source deleted by the job.
     if (IsSameFile(settings.m_strSourceFile, settings.m_strOutputFile)) {
         m_frontEnd.MessageBox(strings::kSourceIsOutput);
+        return false;
+    }
+    // A FIFO, a device or a folder is no file to replace.
+    if (!IsReplaceableOutput(settings.m_strOutputFile)) {
+        m_frontEnd.MessageBox(strings::kOutputNotAFile);
         return false;
     }
     return true;
@@ -33,8 +38,8 @@ void JobController::OnConvert()
     if (!CheckPaths(m_frontEnd.GetSettings()))
         return;
 
+    // The old output is deleted by the worker, once the job can start.
     const ConversionSettings settings = m_frontEnd.TakeSettings();
-    m_platform.DeleteFile(settings.m_strOutputFile);
     m_frontEnd.ShowControlState(JobPhase::Running);
     m_frontEnd.ShowStatus(strings::kStatusStarted);
     m_platform.StartWorker(settings);

@@ -9,11 +9,6 @@ JobRunner::JobRunner(media::IMediaEngine& engine, IJobFrontEnd& frontEnd, ICompr
 {
 }
 
-void JobRunner::DeleteFile(const std::string& path)
-{
-    DeleteOutputFile(path);
-}
-
 bool JobRunner::WaitForIdleWorker()
 {
     m_worker.Join();

@@ -13,7 +13,6 @@ namespace calvex::job {
 class IJobPlatform {
 public:
     virtual ~IJobPlatform() = default;
-    virtual void DeleteFile(const std::string& path) = 0;
     // Waits until no worker runs any more, still handling the front end's
     // events. False when a job cannot start now (e.g. a wait is under way).
     virtual bool WaitForIdleWorker() = 0;
@@ -32,7 +31,6 @@ public:
     JobRunner(media::IMediaEngine& engine, IJobFrontEnd& frontEnd, ICompressorBinder& binder,
               JobSlots& slots);
 
-    void DeleteFile(const std::string& path) override;
     bool WaitForIdleWorker() override;
     void StartWorker(const ConversionSettings& settings) override;
     void StopGraph() override;

@@ -22,6 +22,13 @@ bool IsSameFile(const std::string& source, const std::string& output)
     return fs::equivalent(fs::path(source), fs::path(output), error) && !error;
 }
 
+bool IsReplaceableOutput(const std::string& path)
+{
+    std::error_code error;
+    const fs::file_status status = fs::status(fs::path(path), error);
+    return status.type() == fs::file_type::not_found || status.type() == fs::file_type::regular;
+}
+
 void DeleteOutputFile(const std::string& path)
 {
     std::error_code error;

@@ -18,6 +18,10 @@ bool IsEmptyPath(const std::string& path);
 // an existing file (relative segments, symbolic or hard links).
 bool IsSameFile(const std::string& source, const std::string& output);
 
+// True when nothing is at path, or a regular file (or a link to one) that a
+// job may replace: never a FIFO, a device, a socket or a folder.
+bool IsReplaceableOutput(const std::string& path);
+
 // Deletes the file at path if there is one; never removes a directory.
 void DeleteOutputFile(const std::string& path);
 

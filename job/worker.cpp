@@ -97,6 +97,10 @@ void RunConversion(WorkerContext& context)
     RenderVideo(context.slots);
     RenderAudio(context);
     QueryGraphInterfaces(context.slots);
+    // The old output goes only once the job can start: its source opened and
+    // its graph built. A job that cannot start leaves it as it was.
+    if (context.slots.g_pSourceFilter.IsFilled() && context.slots.g_pMediaControl.IsFilled())
+        DeleteOutputFile(context.settings.m_strOutputFile);
     RunAndReport(context);
 }
 

@@ -11,6 +11,9 @@ inline constexpr const char* kStatusStarted = "Started the Re - Compression Use 
 inline constexpr const char* kStatusAbortPressed = "Abort button pressed. Stopping Compression !";
 inline constexpr const char* kStatusCompleted = "Recompression has completed correctly !";
 inline constexpr const char* kAudioCaution = "Use caution when recompressing audio streams";
+inline constexpr const char* kOutputNotAFile =
+    "The output file cannot be replaced: it is not a regular file. Please choose another output "
+    "file.";
 
 // Outcomes of a job
 inline constexpr const char* kOutcomeTimeOut = "Time out or user aborted conversion.";

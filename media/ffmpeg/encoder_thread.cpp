@@ -14,7 +14,7 @@ bool PacketWriter::Encode(AVFrame* frame)
     ForgetLoggedError();
     if (const int sent = avcodec_send_frame(m_encoder, frame); sent < 0)
         return Failed(sent);
-    for (;;) {
+    while (!IsPastDeadline()) {
         const int received = avcodec_receive_packet(m_encoder, m_packet.get());
         if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
             return true;
@@ -23,6 +23,7 @@ bool PacketWriter::Encode(AVFrame* frame)
         if (!m_mux.Write(m_outputIndex, m_packet.get(), m_encoder->time_base))
             return false;
     }
+    return true;
 }
 
 bool PacketWriter::Failed(int code)
@@ -64,6 +65,16 @@ bool EncoderThread::Finish()
     return !m_failed;
 }
 
+bool EncoderThread::FinishBy(std::chrono::steady_clock::time_point deadline)
+{
+    m_writer.SetDeadline(deadline);
+    {
+        std::lock_guard lock(m_mutex);
+        m_changed.notify_all();
+    }
+    return Finish();
+}
+
 void EncoderThread::Halt()
 {
     End(false);
@@ -101,6 +112,9 @@ void EncoderThread::Loop()
                 m_changed.notify_all();
             }
         }
+        // An aborted job's time is up: what is still queued is left.
+        if (m_writer.IsPastDeadline())
+            return;
         if (!frame) {
             // The end: an encoder that was asked to finish gives up what it holds.
             if (flush && !m_writer.Encode(nullptr)) {

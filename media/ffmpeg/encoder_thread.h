@@ -5,6 +5,8 @@
 #include "media/ffmpeg/av_ptr.h"
 #include "media/ffmpeg/output_mux.h"
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -19,6 +21,10 @@ public:
     // Sends frame (pts in the encoder's time base; null at the end) and writes
     // the packets the encoder gives back. False on failure.
     bool Encode(AVFrame* frame);
+    // From now on, past deadline no more packets are taken: an aborted job
+    // gets what the encoder can give in time, and ends.
+    void SetDeadline(std::chrono::steady_clock::time_point deadline) { m_deadline = deadline; }
+    bool IsPastDeadline() const { return std::chrono::steady_clock::now() > m_deadline.load(); }
 
 private:
     bool Failed(int code);
@@ -27,6 +33,8 @@ private:
     OutputMux& m_mux;
     int m_outputIndex;
     PacketPtr m_packet = MakePacket();
+    std::atomic<std::chrono::steady_clock::time_point> m_deadline{
+        std::chrono::steady_clock::time_point::max()};
 };
 
 class EncoderThread {
@@ -41,6 +49,8 @@ public:
     bool Push(AVFrame* frame);
     // Encodes what is queued, flushes the encoder, ends the thread. False on failure.
     bool Finish();
+    // As Finish, but gives up at deadline (what is still queued is dropped).
+    bool FinishBy(std::chrono::steady_clock::time_point deadline);
     // Drops what is queued and ends the thread without flushing.
     void Halt();
 

@@ -18,6 +18,9 @@ namespace {
 // waiting encoders are opened without one, so memory stays bounded.
 constexpr size_t kMaxPendingPackets = 1024;
 
+// How long an aborted job gives its encoders to hand over what they hold.
+constexpr std::chrono::milliseconds kFlushTime{1200};
+
 struct ActiveRoute {
     std::unique_ptr<StreamRoute> route;
 };
@@ -66,10 +69,10 @@ public:
             return Failed();
         const bool pumped = Pump();
         const bool stopped = m_stop.load();
-        const bool drained = pumped && (stopped || DrainRoutes());
+        const bool drained = pumped && (stopped ? FlushEncoders() : DrainRoutes());
         const bool opened = drained && OpenWaitingRoutes();
         HaltRoutes();
-        const bool finished = m_mux.Finish() && KeepSoundDelays();
+        const bool finished = m_mux.Finish(stopped) && KeepSoundDelays();
         m_position.store(m_mux.LastTimeHns());
         if (!opened || !finished)
             return Failed();
@@ -137,7 +140,7 @@ private:
             stream->discard = AVDISCARD_DEFAULT;
             ActiveRoute& active = m_routes[request.streamIndex];
             active.route = MakeRoute(stream, request);
-            if (!active.route->Start(m_mux))
+            if (!active.route->Start(m_mux, m_stop))
                 return false;
         }
         return true;
@@ -196,6 +199,17 @@ private:
     {
         for (ActiveRoute& active : m_routes)
             if (active.route && !active.route->Drain())
+                return false;
+        return true;
+    }
+
+    // After a stop, the encoders give what they hold (an encoder that looks
+    // ahead holds a second or more), within a deadline so that Abort ends soon.
+    bool FlushEncoders()
+    {
+        const auto deadline = std::chrono::steady_clock::now() + kFlushTime;
+        for (ActiveRoute& active : m_routes)
+            if (active.route && !active.route->FlushEncoderBy(deadline))
                 return false;
         return true;
     }

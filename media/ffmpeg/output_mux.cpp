@@ -9,6 +9,12 @@ namespace calvex::media::ffmpeg {
 bool OutputMux::Open(const std::filesystem::path& path)
 {
     m_path = path;
+    // Writing into a FIFO would block, into a device would not make a file.
+    std::error_code error;
+    if (std::filesystem::exists(path, error) && !IsRegularFile(path)) {
+        Fail("Cannot create the output file " + Quoted(path) + ": it is not a regular file");
+        return false;
+    }
     AVFormatContext* raw = nullptr;
     int result = avformat_alloc_output_context2(&raw, nullptr, "avi", path.c_str());
     if (result >= 0 && raw != nullptr) {
@@ -75,10 +81,53 @@ bool OutputMux::WriteHeaderWhenReady()
     if (const int written = avformat_write_header(m_context.get(), nullptr); written < 0)
         return WriteFailed(written);
     m_headerWritten = true;
+    m_hasPicture = std::any_of(
+        m_context->streams, m_context->streams + m_context->nb_streams,
+        [](const AVStream* stream) { return stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO; });
     while (!m_pending.empty()) {
         Pending pending = std::move(m_pending.front());
         m_pending.pop_front();
-        if (!WriteNow(pending.packet.get(), pending.timeBase))
+        if (!Submit(pending.packet.get(), pending.timeBase))
+            return false;
+    }
+    return true;
+}
+
+int64_t OutputMux::EndHns(const AVPacket* packet, AVRational timeBase)
+{
+    const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+    if (time == AV_NOPTS_VALUE)
+        return AV_NOPTS_VALUE;
+    return av_rescale_q(time + std::max<int64_t>(packet->duration, 0), timeBase, {1, 10000000});
+}
+
+bool OutputMux::Submit(AVPacket* packet, AVRational timeBase)
+{
+    const bool picture = Stream(packet->stream_index)->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
+    const int64_t end = EndHns(packet, timeBase);
+    if (!picture && m_hasPicture && end != AV_NOPTS_VALUE && end > m_pictureEndHns) {
+        Pending held{MakePacket(), timeBase, end};
+        if (!held.packet)
+            return false;
+        av_packet_move_ref(held.packet.get(), packet);
+        m_held.push_back(std::move(held));
+        return WriteHeld(m_held.back().endHns - kMaxSoundAheadHns);
+    }
+    if (!WriteNow(packet, timeBase))
+        return false;
+    if (picture && end != AV_NOPTS_VALUE && end > m_pictureEndHns) {
+        m_pictureEndHns = end;
+        return WriteHeld(m_pictureEndHns);
+    }
+    return true;
+}
+
+bool OutputMux::WriteHeld(int64_t untilHns)
+{
+    while (!m_held.empty() && m_held.front().endHns <= untilHns) {
+        Pending held = std::move(m_held.front());
+        m_held.pop_front();
+        if (!WriteNow(held.packet.get(), held.timeBase))
             return false;
     }
     return true;
@@ -123,7 +172,7 @@ bool OutputMux::Write(int index, AVPacket* packet, AVRational timeBase)
     std::lock_guard lock(m_mutex);
     packet->stream_index = index;
     if (m_headerWritten)
-        return WriteNow(packet, timeBase);
+        return Submit(packet, timeBase);
     Pending pending{MakePacket(), timeBase};
     if (!pending.packet)
         return false;
@@ -132,10 +181,15 @@ bool OutputMux::Write(int index, AVPacket* packet, AVRational timeBase)
     return WriteHeaderWhenReady();
 }
 
-bool OutputMux::Finish()
+bool OutputMux::Finish(bool cutSound)
 {
     std::lock_guard lock(m_mutex);
     if (!m_context || m_context->pb == nullptr)
+        return false;
+    // An aborted job's sound ends with its last picture.
+    if (cutSound)
+        m_held.clear();
+    else if (!WriteHeld(INT64_MAX))
         return false;
     if (!m_headerWritten) {
         // The routes have opened what they could; a stream still without a

@@ -38,7 +38,8 @@ public:
     bool Write(int index, AVPacket* packet, AVRational timeBase);
     // Drops the streams that never became ready, writes the header if not yet
     // written, then the trailer; closes the file. False on a write error.
-    bool Finish();
+    // cutSound: the sound held ahead of the last picture is left out.
+    bool Finish(bool cutSound = false);
 
     // Time of the last packet written, in 100-nanosecond units.
     int64_t LastTimeHns() const { return m_lastTimeHns.load(); }
@@ -48,9 +49,19 @@ private:
     struct Pending {
         PacketPtr packet;
         AVRational timeBase;
+        int64_t endHns = 0;
     };
 
+    // Sound ahead of the last picture written waits (up to this much), so
+    // that an aborted job can end its sound with its picture.
+    static constexpr int64_t kMaxSoundAheadHns = 10 * 10000000LL;
+
     bool WriteHeaderWhenReady();
+    // Writes a packet, or holds sound that is ahead of the last picture.
+    bool Submit(AVPacket* packet, AVRational timeBase);
+    // Writes the sound held up to untilHns.
+    bool WriteHeld(int64_t untilHns);
+    static int64_t EndHns(const AVPacket* packet, AVRational timeBase);
     bool WriteNow(AVPacket* packet, AVRational timeBase);
     void KeepTimesIncreasing(AVPacket* packet);
     bool WriteFailed(int code);
@@ -66,6 +77,9 @@ private:
     std::vector<int64_t> m_lastDts; // per stream, in the stream's time base
     std::deque<Pending> m_pending;
     bool m_headerWritten = false;
+    bool m_hasPicture = false;
+    int64_t m_pictureEndHns = INT64_MIN;
+    std::deque<Pending> m_held;
     std::atomic<int64_t> m_lastTimeHns{0};
 };
 

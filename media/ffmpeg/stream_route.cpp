@@ -21,7 +21,7 @@ std::string StreamName(const AVStream* stream)
 
 } // namespace
 
-bool CopyRoute::Start(OutputMux& mux)
+bool CopyRoute::Start(OutputMux& mux, const std::atomic<bool>&)
 {
     m_mux = &mux;
     m_outputIndex = mux.AddStream();
@@ -107,9 +107,10 @@ TranscodeRoute::TranscodeRoute(const AVStream* source, const AVCodec* encoder, E
 {
 }
 
-bool TranscodeRoute::Start(OutputMux& mux)
+bool TranscodeRoute::Start(OutputMux& mux, const std::atomic<bool>& stop)
 {
     m_mux = &mux;
+    m_stop = &stop;
     if (!m_decoded || !m_filtered)
         return false;
     const AVCodec* decoder = avcodec_find_decoder(m_source->codecpar->codec_id);
@@ -145,7 +146,7 @@ bool TranscodeRoute::Feed(AVPacket* packet)
 
 bool TranscodeRoute::ReceiveDecodedFrames()
 {
-    for (;;) {
+    while (!m_stop->load()) {
         const int received = avcodec_receive_frame(m_decoder.get(), m_decoded.get());
         if (received < 0)
             return true; // more input needed, the end, or a frame that could not be decoded
@@ -155,6 +156,7 @@ bool TranscodeRoute::ReceiveDecodedFrames()
         if (!filtered)
             return false;
     }
+    return true;
 }
 
 bool TranscodeRoute::FilterFrame(AVFrame* frame)
@@ -192,7 +194,9 @@ int64_t TranscodeRoute::FrameDuration(const AVFrame* frame) const
 
 bool TranscodeRoute::ReceiveFilteredFrames()
 {
-    for (;;) {
+    // A stop is looked at for every frame: a chain can give many for one
+    // input (a frame rate filling a gap).
+    while (!m_stop->load()) {
         const int pulled = m_chain.Pull(m_filtered.get());
         if (IsEndOrMore(pulled))
             return true;
@@ -203,6 +207,7 @@ bool TranscodeRoute::ReceiveFilteredFrames()
         if (!encoded)
             return false;
     }
+    return true;
 }
 
 bool TranscodeRoute::OpenEncoder(AVRational aspect)
@@ -264,6 +269,16 @@ bool TranscodeRoute::Drain()
         return true;
     if (m_encoderThread)
         return m_encoderThread->Finish();
+    return m_writer->Encode(nullptr);
+}
+
+bool TranscodeRoute::FlushEncoderBy(std::chrono::steady_clock::time_point deadline)
+{
+    if (!m_encoder)
+        return true;
+    if (m_encoderThread)
+        return m_encoderThread->FinishBy(deadline);
+    m_writer->SetDeadline(deadline);
     return m_writer->Encode(nullptr);
 }
 

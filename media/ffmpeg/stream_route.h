@@ -8,6 +8,8 @@
 #include "media/ffmpeg/filter_chain.h"
 #include "media/ffmpeg/output_mux.h"
 
+#include <atomic>
+#include <chrono>
 #include <memory>
 
 namespace calvex::media::ffmpeg {
@@ -16,7 +18,8 @@ class StreamRoute {
 public:
     virtual ~StreamRoute() = default;
     // Prepares the route and adds its stream to mux; false when it cannot.
-    virtual bool Start(OutputMux& mux) = 0;
+    // The route gives up its work as soon as stop turns true.
+    virtual bool Start(OutputMux& mux, const std::atomic<bool>& stop) = 0;
     // Takes one source packet (time stamps already moved to the job's zero).
     virtual bool Feed(AVPacket* packet) = 0;
     // Sends what the route still holds after the source's end.
@@ -24,6 +27,8 @@ public:
     // Opens a waiting encoder without a frame, so the header can be written;
     // false when the encoder must not be opened that way.
     virtual bool OpenWithoutFrame() = 0;
+    // After a stop: writes what the encoder still holds, until deadline.
+    virtual bool FlushEncoderBy(std::chrono::steady_clock::time_point /*deadline*/) { return true; }
     // Ends any work of the route's own thread; called before the file is closed.
     virtual void Halt() {}
     virtual bool IsVideo() const = 0;
@@ -39,7 +44,7 @@ protected:
 class CopyRoute : public StreamRoute {
 public:
     explicit CopyRoute(const AVStream* source) : m_source(source) {}
-    bool Start(OutputMux& mux) override;
+    bool Start(OutputMux& mux, const std::atomic<bool>& stop) override;
     bool Feed(AVPacket* packet) override;
     bool Drain() override { return true; }
     bool OpenWithoutFrame() override { return true; }
@@ -62,10 +67,11 @@ class TranscodeRoute : public StreamRoute {
 public:
     TranscodeRoute(const AVStream* source, const AVCodec* encoder, EncoderPlan plan,
                    OptionValues options);
-    bool Start(OutputMux& mux) override;
+    bool Start(OutputMux& mux, const std::atomic<bool>& stop) override;
     bool Feed(AVPacket* packet) override;
     bool Drain() override;
     bool OpenWithoutFrame() override;
+    bool FlushEncoderBy(std::chrono::steady_clock::time_point deadline) override;
     void Halt() override;
     bool IsVideo() const override { return m_plan.kind == AVMEDIA_TYPE_VIDEO; }
 
@@ -85,6 +91,7 @@ private:
     EncoderPlan m_plan;
     OptionValues m_options;
     OutputMux* m_mux = nullptr;
+    const std::atomic<bool>* m_stop = nullptr;
     CodecContextPtr m_decoder;
     CodecContextPtr m_encoder;
     // Video is encoded beside the decoding, sound on the graph's thread; both

@@ -2,6 +2,7 @@
 #include "media/ffmpeg/timeline.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace calvex::media::ffmpeg {
 namespace {
@@ -30,6 +31,11 @@ void Timeline::Place(AVPacket* packet)
         m_streams.resize(packet->stream_index + 1);
     const AVRational timeBase = m_format->streams[packet->stream_index]->time_base;
     StreamState& stream = m_streams[packet->stream_index];
+    // A presentation stamp far from its decoding stamp is wrong (a damaged
+    // packet): the decoder guesses the time instead.
+    if (packet->pts != AV_NOPTS_VALUE && packet->dts != AV_NOPTS_VALUE &&
+        std::abs(Microseconds(packet->pts - packet->dts, timeBase)) > kAheadUs)
+        packet->pts = AV_NOPTS_VALUE;
     const int64_t stamp = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
     if (stamp != AV_NOPTS_VALUE) {
         const int64_t sourceUs = Microseconds(stamp, timeBase);

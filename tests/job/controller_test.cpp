@@ -14,7 +14,6 @@ namespace {
 class FakePlatform : public job::IJobPlatform {
 public:
     explicit FakePlatform(test::FakeFrontEnd& frontEnd) : frontEnd(frontEnd) {}
-    void DeleteFile(const std::string& path) override { frontEnd.log.push_back("delete:" + path); }
     bool WaitForIdleWorker() override
     {
         frontEnd.log.push_back("wait-idle");
@@ -62,21 +61,26 @@ TEST_F(ControllerTest, EmptyPathsAreRefusedOnceAndNothingElseHappens)
     EXPECT_EQ(platform.started.size(), 1u);
 }
 
-TEST_F(ControllerTest, SourceAsOutputIsRefusedAndNothingIsDeleted)
+TEST_F(ControllerTest, SourceAsOutputAndOutputsThatAreNoFilesAreRefused)
 {
-    Choose("/tmp/same.avi", "/tmp/same.avi");
-    controller.OnConvert();
-    EXPECT_EQ(frontEnd.log,
-              (Texts{"wait-idle", std::string("message:") + strings::kSourceIsOutput}));
+    const std::vector<std::pair<std::string, const char*>> outputs = {
+        {"/tmp/same.avi", strings::kSourceIsOutput}, // the source itself
+        {"/dev/null", strings::kOutputNotAFile},     // a device
+        {"/tmp", strings::kOutputNotAFile}};         // a folder
+    for (const auto& [output, message] : outputs) {
+        Choose("/tmp/same.avi", output);
+        controller.OnConvert();
+        EXPECT_EQ(frontEnd.log, (Texts{"wait-idle", std::string("message:") + message}));
+    }
     EXPECT_TRUE(platform.started.empty());
 }
 
-TEST_F(ControllerTest, ConvertTakesTheControlsDeletesTheOldOutputAndRuns)
+TEST_F(ControllerTest, ConvertTakesTheControlsAndRuns)
 {
     Choose("/tmp/in.mp4", "/tmp/out.avi");
     frontEnd.keepAudioBox = false; // the box as the user left it
     controller.OnConvert();
-    EXPECT_EQ(frontEnd.log, (Texts{"wait-idle", "take-settings", "delete:/tmp/out.avi", "phase:1",
+    EXPECT_EQ(frontEnd.log, (Texts{"wait-idle", "take-settings", "phase:1",
                                    std::string("status:") + strings::kStatusStarted, "start"}));
     ASSERT_EQ(platform.started.size(), 1u);
     EXPECT_EQ(platform.started[0].m_bKeepAudio, 0);
