@@ -36,6 +36,11 @@ calvex::job::ConversionSettings SettingsOf(const calvex::cli::Options& options)
 
 int main(int argc, char** argv)
 {
+    // First thing: a Ctrl-C from here on aborts the job cleanly. An "ignore"
+    // inherited from the shell (a script's background job) stays.
+    struct sigaction inherited {};
+    if (sigaction(SIGINT, nullptr, &inherited) == 0 && inherited.sa_handler != SIG_IGN)
+        std::signal(SIGINT, OnInterrupt);
     using namespace calvex::cli;
     const ParseResult parsed = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.options) {
@@ -66,6 +71,5 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "calvex-convert: %s\n", error.c_str());
         return kUsageError;
     }
-    std::signal(SIGINT, OnInterrupt);
     return converter.Run(g_interrupted);
 }

@@ -52,20 +52,11 @@ void TerminalFrontEnd::MessageBox(const std::string& text)
     std::fflush(m_err);
 }
 
-void TerminalFrontEnd::ShowOutcome(const std::string& message, const std::string& reason)
+void TerminalFrontEnd::ShowOutcome(const std::string& message, const std::string&)
 {
+    // Said with the outcome, once it is known how the job ended.
     std::lock_guard lock(m_mutex);
-    // A failure's last figures would only look like success.
-    if (m_end && reason.empty() && m_mode == Options::Progress::Human)
-        PrintProgress(*m_end);
-    EndProgressLine();
-    // Quiet: only a failure is worth a word.
-    if (m_mode == Options::Progress::Quiet && reason.empty())
-        return;
-    std::fprintf(m_err, "%s\n", message.c_str());
-    if (!reason.empty())
-        std::fprintf(m_err, "%s\n", reason.c_str());
-    std::fflush(m_err);
+    m_message = message;
 }
 
 void TerminalFrontEnd::ShowProgress(const job::JobProgress& progress)
@@ -114,12 +105,22 @@ void TerminalFrontEnd::EndProgressLine()
 void TerminalFrontEnd::OnJobEnded(const job::JobOutcome& outcome)
 {
     std::lock_guard lock(m_mutex);
-    EndProgressLine();
     m_outcome = outcome;
+    // The last figures: a completed job converted the whole source; a failed
+    // one's figures would only look like success.
+    if (m_end && outcome.Completed())
+        m_end->percent = 100;
+    if (m_end && outcome.reason.empty() && m_mode != Options::Progress::Quiet)
+        PrintProgress(*m_end);
+    EndProgressLine();
+    // Quiet: only a failure is worth a word.
+    if (!m_message.empty() && (m_mode != Options::Progress::Quiet || !outcome.reason.empty()))
+        std::fprintf(m_err, "%s\n", m_message.c_str());
+    if (!outcome.reason.empty())
+        std::fprintf(m_err, "%s\n", outcome.reason.c_str());
+    std::fflush(m_err);
     if (m_mode != Options::Progress::Machine)
         return;
-    if (m_end)
-        PrintProgress(*m_end);
     std::string reason = outcome.reason;
     std::replace(reason.begin(), reason.end(), '\n', ' ');
     std::fprintf(m_out, "outcome=%s\nreason=%s\n", OutcomeWord(outcome), reason.c_str());

@@ -49,6 +49,7 @@ private:
     std::chrono::steady_clock::time_point m_started = std::chrono::steady_clock::now();
     bool m_lineOpen = false;               // a progress line waits to be rewritten
     std::optional<job::JobProgress> m_end; // where the job ended, shown with its outcome
+    std::string m_message;                 // the outcome's message
     std::optional<job::JobOutcome> m_outcome;
 };
 

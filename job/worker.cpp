@@ -143,7 +143,14 @@ void ConversionWorker::Start(const ConversionSettings& settings)
     m_running = true;
     m_thread = std::thread([this, settings] {
         WorkerContext context{m_engine, m_frontEnd, m_binder, m_slots, settings};
-        ConvertThreadProc(&context);
+        // Nothing may end the program from the worker: a fault ends the job.
+        try {
+            ConvertThreadProc(&context);
+        } catch (const std::exception& fault) {
+            m_slots.StopGraph();
+            m_frontEnd.ShowControlState(JobPhase::Idle);
+            m_frontEnd.OnJobEnded({media::EC_ERRORABORT, fault.what(), m_slots.IsStopRequested()});
+        }
         m_running = false;
         if (m_onFinished)
             m_onFinished();

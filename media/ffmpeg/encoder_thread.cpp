@@ -34,8 +34,22 @@ bool PacketWriter::Failed(int code)
 }
 
 EncoderThread::EncoderThread(AVCodecContext* encoder, OutputMux& mux, int outputIndex)
-    : m_writer(encoder, mux, outputIndex), m_thread([this] { Loop(); })
+    : m_writer(encoder, mux, outputIndex), m_thread([this] { Run(); })
 {
+}
+
+void EncoderThread::Run()
+{
+    // Nothing may end the program from this thread: a fault fails the encoder.
+    try {
+        Loop();
+    } catch (const std::exception& fault) {
+        m_writer.Fail(std::string("The encoder stopped on an internal fault: ") + fault.what());
+        std::lock_guard lock(m_mutex);
+        m_failed = true;
+        m_queue.clear();
+        m_changed.notify_all();
+    }
 }
 
 EncoderThread::~EncoderThread()

@@ -25,6 +25,8 @@ public:
     // gets what the encoder can give in time, and ends.
     void SetDeadline(std::chrono::steady_clock::time_point deadline) { m_deadline = deadline; }
     bool IsPastDeadline() const { return std::chrono::steady_clock::now() > m_deadline.load(); }
+    // Notes why the job fails.
+    void Fail(const std::string& reason) { m_mux.Fail(reason); }
 
 private:
     bool Failed(int code);
@@ -55,6 +57,7 @@ public:
     void Halt();
 
 private:
+    void Run();
     void Loop();
     void End(bool flush);
 

@@ -96,6 +96,15 @@ std::string ExplainRefusal(const AVStream* stream, const CompressorFilter& compr
     return encoder + " refused its settings taken together";
 }
 
+// True when a decoder of the stream's codec opens on its parameters.
+bool DecoderOpens(const AVCodecParameters* stream)
+{
+    const AVCodec* decoder = avcodec_find_decoder(stream->codec_id);
+    CodecContextPtr context(decoder ? avcodec_alloc_context3(decoder) : nullptr);
+    return context && avcodec_parameters_to_context(context.get(), stream) >= 0 &&
+           avcodec_open2(context.get(), decoder, nullptr) >= 0;
+}
+
 } // namespace
 
 std::shared_ptr<IMediaSeeking> MuxFilter::QueryMediaSeeking()
@@ -159,7 +168,10 @@ bool FilterGraph::RenderCopy(const std::shared_ptr<SourceFilter>& source)
     const int index = source->ConnectNextStream(AVMEDIA_TYPE_UNKNOWN);
     if (index < 0)
         return false;
-    if (!AviTakesCodec(source->Format()->streams[index]->codecpar->codec_id)) {
+    const AVCodecParameters* stream = source->Format()->streams[index]->codecpar;
+    // Copied packets that no decoder could read (a damaged header) would make
+    // a file that no player opens: such a stream is not taken.
+    if (!AviTakesCodec(stream->codec_id) || !DecoderOpens(stream)) {
         source->Disconnect(index);
         return false;
     }
@@ -202,7 +214,14 @@ bool FilterGraph::Run()
     // at once, leaving the file as a stopped run does.
     GraphJob job{m_output, m_routedSource, m_routes};
     m_thread = std::thread([this, job = std::move(job)] {
-        Finish(RunGraphJob(job, m_stopRequested, m_progress->positionHns, m_failure));
+        // Nothing may end the program from this thread: a fault ends the job.
+        try {
+            Finish(RunGraphJob(job, m_stopRequested, m_progress->positionHns, m_failure));
+        } catch (const std::exception& fault) {
+            m_failure.Note(std::string("The conversion stopped on an internal fault: ") +
+                           fault.what());
+            Finish(EC_ERRORABORT);
+        }
     });
     return true;
 }

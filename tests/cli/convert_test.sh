@@ -72,8 +72,10 @@ check "the source under another name is refused, exit 1" \
 check "and the name is left in place" test -L "$work/link.avi"
 
 size=640x480 clip 60 "$work/long.mp4" -f lavfi -i sine=duration=60 -c:v libx264 -preset ultrafast -c:a aac
+set -m # with job control, a background job takes SIGINT as a terminal's would
 "$convert" --video libx264 --quiet "$work/long.mp4" "$work/partial.avi" &
 pid=$!
+set +m
 sleep 1.5
 kill -INT "$pid"
 start=$EPOCHREALTIME
