@@ -4,11 +4,13 @@
 #include "media/ffmpeg/ffmpeg_engine.h"
 
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace calvex::media::test {
@@ -90,9 +92,17 @@ JobResult RunJob(const JobRequest& request)
     if (request.stopFirst)
         graph->QueryMediaControl()->Stop();
     graph->QueryMediaControl()->Run();
+    auto stopped = std::chrono::steady_clock::now();
+    if (request.stopAfter >= 0) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(request.stopAfter));
+        stopped = std::chrono::steady_clock::now();
+        graph->QueryMediaControl()->Stop();
+    }
     for (int second = 0; second < 120; ++second)
         if (event->WaitForCompletion(1000, result.eventCode) != WaitResult::TimedOut)
             break;
+    result.stopSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - stopped).count();
     result.reason = event->GetEndReason();
     if (auto seeking = mux->QueryMediaSeeking()) {
         seeking->GetDuration(result.durationHns);

@@ -37,6 +37,7 @@ struct JobRequest {
     std::string audioEncoder{};
     FilterPtr videoFilter{}; // a video compressor to use instead of a new one of videoEncoder
     bool stopFirst = false;  // Stop comes before Run, as an early Abort does
+    double stopAfter = -1;   // seconds after Run when Stop comes, as an Abort does
 };
 
 struct JobResult {
@@ -46,6 +47,7 @@ struct JobResult {
     std::string reason; // why it failed
     int64_t durationHns = 0;
     int64_t positionHns = 0;
+    double stopSeconds = 0; // from Stop to the graph's end
 };
 
 // Builds the graph as the program does, runs it and waits up to 120 s; the
