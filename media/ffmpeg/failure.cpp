@@ -48,7 +48,9 @@ void FailureNote::Note(const std::string& reason)
 void FailureNote::Append(const std::string& sentence)
 {
     std::lock_guard lock(m_mutex);
-    m_reason += (m_reason.empty() ? "" : ". ") + sentence;
+    if (!m_reason.empty())
+        m_reason += ". ";
+    m_reason += sentence;
 }
 
 std::string FailureNote::Reason() const
