@@ -16,6 +16,11 @@ struct Damaged {
     std::string file, audio;
 };
 
+void PrintTo(const Damaged& damaged, std::ostream* out)
+{
+    *out << damaged.file << (damaged.audio.empty() ? "" : " to " + damaged.audio);
+}
+
 class DamagedFile : public ::testing::TestWithParam<Damaged> {};
 
 TEST_P(DamagedFile, EndsInSecondsWithItsOwnLength)
