@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 namespace calvex::media::test {
 namespace {
 
@@ -115,8 +113,7 @@ TEST(AwkwardSources, JoinedPartsWithSoundOfAnotherFormat)
                                                   "-c:a mp2 -t 1");
     const auto stereo = MakeClip("stereo.ts", video + "sine=sample_rate=48000 -ac 2 -c:v "
                                                       "mpeg2video -c:a mp2 -t 1");
-    const auto input = WorkDir() / "clips" / "joined.ts";
-    std::ofstream(input, std::ios::binary) << ReadBytes(mono) << ReadBytes(stereo);
+    const auto input = JoinClips("joined.ts", {mono, stereo});
     const auto kept = WorkDir() / "joined-kept.avi";
     ASSERT_EQ(RunJob({input, kept}).eventCode, EC_COMPLETE);
     EXPECT_EQ(AudioPacketsMd5(kept), AudioPacketsMd5(input));

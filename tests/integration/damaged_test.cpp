@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <random>
 
 namespace calvex::media::test {
@@ -77,8 +76,7 @@ TEST(Aborts, APictureThatChangesSizeKeepsGoing)
                                         "-c:v mpeg2video");
     const auto small = MakeClip("small-size.ts", "-f lavfi -i testsrc=size=320x240:rate=25:"
                                                  "duration=2 -c:v mpeg2video");
-    const auto joined = WorkDir() / "clips" / "size-change.ts";
-    std::ofstream(joined, std::ios::binary) << ReadBytes(big) << ReadBytes(small);
+    const auto joined = JoinClips("size-change.ts", {big, small});
     const auto output = WorkDir() / "size-change.avi";
     ASSERT_EQ(RunJob({joined, output}).eventCode, EC_COMPLETE);
     EXPECT_EQ(CountVideoFrames(output), CountVideoFrames(joined));

@@ -55,6 +55,15 @@ fs::path MakeClip(const std::string& name, const std::string& ffmpegArguments)
     return clip;
 }
 
+fs::path JoinClips(const std::string& name, const std::vector<fs::path>& parts)
+{
+    const fs::path joined = WorkDir() / "clips" / name;
+    std::ofstream out(joined, std::ios::binary);
+    for (const fs::path& part : parts)
+        out << ReadBytes(part);
+    return joined;
+}
+
 std::shared_ptr<IMediaEngine> Engine()
 {
     static const std::shared_ptr<IMediaEngine> engine = CreateFfmpegEngine();

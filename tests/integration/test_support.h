@@ -25,6 +25,9 @@ fs::path WorkDir();
 // when ffmpeg cannot make it.
 fs::path MakeClip(const std::string& name, const std::string& ffmpegArguments);
 
+// The clips one after the other in one file, as `cat` joins them.
+fs::path JoinClips(const std::string& name, const std::vector<fs::path>& parts);
+
 std::shared_ptr<IMediaEngine> Engine();
 // A new compressor filter of the given encoder key, or null when not listed.
 FilterPtr BindEncoder(Category category, const std::string& key);

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 namespace calvex::media::test {
 namespace {
 
@@ -91,8 +89,7 @@ TEST(Splices, TwoTransportStreamsJoinedWithCat)
 {
     const auto part = MakeClip("part.ts", kPicture + "-f lavfi -i sine=duration=3 -c:v "
                                                      "mpeg2video -c:a mp2");
-    const auto joined = WorkDir() / "clips" / "cat-joined.ts";
-    std::ofstream(joined, std::ios::binary) << ReadBytes(part) << ReadBytes(part);
+    const auto joined = JoinClips("cat-joined.ts", {part, part});
     ExpectJoined(joined, 150);
 }
 
