@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The application object: start-up in its four modes, and the end of the
 // program when the main window ends.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // One automation proxy as the bus sees it: a CCalvexDlgAutoProxy attached
 // to the main window, exported for the client that created it with the
 // empty interface Calvex.ICalvex and the lifetime interface Calvex.Lifetime.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/class_factory_object.h"
 
 #include "app/identities.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The class factory on the session bus: the object /Calvex/Application
 // with Calvex.ClassFactory.CreateInstance() -> o, offered under the bus name
 // Calvex.Application. It serves one client: after its first creation it

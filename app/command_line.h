@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The framework's command line: the switches for automation, embedding,
 // registration and unregistration, read the way the framework reads them,
 // and the start-up mode they select.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/glib_handles.h"
 
 namespace calvex::app {

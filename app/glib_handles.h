@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Owning handles for the GLib objects and bus registrations that app/ holds:
 // each gives its object or registration back when it goes out of scope.
 #pragma once

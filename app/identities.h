@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The names by which automation clients and the desktop know the program.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The program's automation registration in the user's data folder: the
 // D-Bus service file that lets the session bus start the program for a
 // client, and the interface description of its type library.

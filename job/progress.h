@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Progress arithmetic of a running job.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What one conversion job is made of, and the checks on its paths.
 #pragma once
 

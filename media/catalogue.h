@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The installed compressors of each kind: filling the lists that show them
 // and binding the selected one into its slot.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The list control that shows a compressor category: the window's combo
 // box, the headless converter's in-memory list, or a test's fake.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The media engine as the rest of the program sees it: a small filter-graph
 // model (device enumerator, graph builder, graph, control, event, seeking).
 // The FFmpeg implementation lives in media/ffmpeg/; tests use fakes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A slot holding one counted reference to an engine object.
 // Reads hand out their own reference, so a caller never calls through an
 // object that another thread has just released.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The About box (template 100): icon, version, a line about the program,
 // the picture, OK and the web site button.
 #pragma once

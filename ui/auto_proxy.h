@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The automation proxy's link with the main window. While a proxy is
 // attached, closing the window only hides it.
 #pragma once

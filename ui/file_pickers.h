@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Open and Save As dialogs that choose the source video and the AVI
 // file to write.
 #pragma once

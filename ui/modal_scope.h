@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Counts the modal loops running on the UI thread (dialogs, message boxes,
 // the wait for a worker), so that the main window is never destroyed from
 // inside one of them: their dialogs and callers still use it.

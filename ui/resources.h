@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The window's layouts and pictures, read from the copies built into the
 // program.
 #pragma once

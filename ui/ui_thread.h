@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Runs window operations of the worker thread on the UI thread, one at a
 // time, and waits for each, as a message sent across threads does.
 #pragma once

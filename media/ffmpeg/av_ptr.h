@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Owning handles for FFmpeg objects: each frees its object with the matching
 // av*_free function, so no path of the engine can leak or double-free one.
 #pragma once

@@ -1,23 +1,48 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/compressor_filter.h"
 
-#include "media/encoder_settings.h"
 #include "media/ffmpeg/encoder_options.h"
 
 #include <algorithm>
+#include <map>
 
 namespace calvex::media::ffmpeg {
 namespace {
 
+// Each encoder's kept configuration, by encoder name, for the life of the process.
+class KeptConfigurations {
+public:
+    static KeptConfigurations& Instance()
+    {
+        static KeptConfigurations kept;
+        return kept;
+    }
+    OptionValues Of(const AVCodec* codec)
+    {
+        std::lock_guard lock(m_mutex);
+        const auto found = m_values.find(codec->name);
+        return found == m_values.end() ? OptionValues{} : found->second;
+    }
+    void Keep(const AVCodec* codec, OptionValues values)
+    {
+        std::lock_guard lock(m_mutex);
+        m_values[codec->name] = std::move(values);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::map<std::string, OptionValues> m_values;
+};
+
 class PropertyPages : public ISpecifyPropertyPages {
 public:
-    PropertyPages(std::shared_ptr<CompressorFilter> filter, std::vector<EncoderSetting> settings)
-        : m_filter(std::move(filter)), m_settings(std::move(settings))
+    explicit PropertyPages(std::shared_ptr<CompressorFilter> filter) : m_filter(std::move(filter))
     {
     }
 
     std::vector<EncoderSetting> GetPages() const override
     {
-        std::vector<EncoderSetting> pages = m_settings;
+        std::vector<EncoderSetting> pages = m_filter->Settings();
         for (EncoderSetting& setting : pages) {
             const std::string value = m_filter->Option(setting.name);
             if (!value.empty())
@@ -28,14 +53,13 @@ public:
 
     bool SetValue(const std::string& name, const std::string& value) override
     {
-        const bool known = std::any_of(m_settings.begin(), m_settings.end(),
-                                       [&](const EncoderSetting& s) { return s.name == name; });
-        return known && m_filter->SetOption(name, value);
+        return m_filter->SetOption(name, value);
     }
+
+    void KeepSettings() override { m_filter->KeepOptions(); }
 
 private:
     std::shared_ptr<CompressorFilter> m_filter;
-    std::vector<EncoderSetting> m_settings;
 };
 
 class PresetDialog : public ICodecDialog {
@@ -74,6 +98,11 @@ private:
 
 } // namespace
 
+CompressorFilter::CompressorFilter(const AVCodec* codec)
+    : m_codec(codec), m_values(KeptConfigurations::Instance().Of(codec))
+{
+}
+
 OptionValues CompressorFilter::Options() const
 {
     std::lock_guard lock(m_mutex);
@@ -89,26 +118,44 @@ std::string CompressorFilter::Option(const std::string& name) const
     return {};
 }
 
+const std::vector<EncoderSetting>& CompressorFilter::Settings() const
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_settings)
+        m_settings = DescribeEncoderOptions(m_codec);
+    return *m_settings;
+}
+
 bool CompressorFilter::SetOption(const std::string& name, const std::string& value)
 {
-    if (!AcceptsOptionValue(m_codec, name, value))
+    const std::vector<EncoderSetting>& settings = Settings();
+    const auto setting = std::find_if(settings.begin(), settings.end(),
+                                      [&](const EncoderSetting& s) { return s.name == name; });
+    if (setting == settings.end())
+        return false;
+    const std::optional<std::string> kept = AcceptedValue(m_codec, *setting, value);
+    if (!kept)
         return false;
     std::lock_guard lock(m_mutex);
     auto existing = std::find_if(m_values.begin(), m_values.end(),
                                  [&](const auto& option) { return option.first == name; });
     if (existing != m_values.end())
-        existing->second = value;
+        existing->second = *kept;
     else
-        m_values.emplace_back(name, value);
+        m_values.emplace_back(name, *kept);
     return true;
+}
+
+void CompressorFilter::KeepOptions() const
+{
+    KeptConfigurations::Instance().Keep(m_codec, Options());
 }
 
 std::shared_ptr<ISpecifyPropertyPages> CompressorFilter::QueryPropertyPages()
 {
-    std::vector<EncoderSetting> settings = DescribeEncoderOptions(m_codec);
-    if (settings.empty())
+    if (Settings().empty())
         return nullptr;
-    return std::make_shared<PropertyPages>(shared_from_this(), std::move(settings));
+    return std::make_shared<PropertyPages>(shared_from_this());
 }
 
 std::shared_ptr<ICodecDialog> CompressorFilter::QueryCodecDialog()

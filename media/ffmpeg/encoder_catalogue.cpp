@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/encoder_catalogue.h"
 
 #include "media/ffmpeg/encoder_plan.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The encoders this machine can use to write an AVI file, per kind.
 #pragma once
 

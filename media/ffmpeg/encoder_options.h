@@ -1,9 +1,13 @@
-// An encoder's options as the program describes them to the user: its
-// private AVOptions plus the common ones a user sets, and its named presets.
+// SPDX-License-Identifier: GPL-2.0-or-later
+// An encoder's settings as the program describes them to the user: first the
+// quality and rate controls that apply to it, then its private AVOptions,
+// then the general codec options it reads; each with a plain label, its
+// help, its default (what a new instance starts from), range and unit.
 #pragma once
 
 #include "media/encoder_settings.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,11 +17,13 @@ extern "C" {
 
 namespace calvex::media::ffmpeg {
 
-// Every option of codec, with its default as current value.
+// Every setting of codec, with its default as current value.
 std::vector<EncoderSetting> DescribeEncoderOptions(const AVCodec* codec);
 
-// True when codec takes value for its option name (tried on a scratch context).
-bool AcceptsOptionValue(const AVCodec* codec, const std::string& name, const std::string& value);
+// The value as the encoder keeps it (numbers in digits, switches as 0/1,
+// named values and flags by name), or nothing when codec refuses it.
+std::optional<std::string> AcceptedValue(const AVCodec* codec, const EncoderSetting& setting,
+                                         const std::string& value);
 
 // The encoder's named presets, in their order; empty when it has none.
 std::vector<std::string> PresetNames(const AVCodec* codec);

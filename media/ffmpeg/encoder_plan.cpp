@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/encoder_plan.h"
 
 #include "media/ffmpeg/av_ptr.h"
+#include "media/ffmpeg/encoder_profiles.h"
 
 #include <algorithm>
 #include <cstring>
@@ -187,7 +189,7 @@ int OpenEncoder(AVCodecContext* context, const AVCodec* codec, const EncoderPlan
 {
     ApplyPlan(context, plan);
     Dictionary dictionary;
-    for (const auto& [name, value] : options)
+    for (const auto& [name, value] : OpeningOptions(codec, options))
         if (!dictionary.Set(name.c_str(), value.c_str()))
             return AVERROR(ENOMEM);
     return avcodec_open2(context, codec, dictionary.Address());
@@ -208,6 +210,7 @@ std::optional<EncoderPlan> PlanVideo(const AVCodec* codec, const VideoFormat& so
         plan.video.width = width;
         plan.video.height = height;
         plan.video.frameRate = rate;
+        plan.bitRate = AutomaticVideoBitRate(codec, options, width, height, rate);
         candidates.push_back(plan);
     };
     if (const FixedNeeds* needs = FindFixedNeeds(codec)) {
@@ -255,7 +258,9 @@ std::optional<EncoderPlan> PlanAudio(const AVCodec* codec, const AudioFormat& so
         EncoderPlan plan = base;
         plan.audio.sampleRate = ChooseSampleRate(codec, rate);
         plan.audio.channelMask = ChooseChannelMask(codec, mask);
-        plan.bitRate = HasOption(options, "b") ? 0 : bitRate;
+        const int channels = av_popcount64(plan.audio.channelMask);
+        plan.bitRate = bitRate > 0 ? (HasOption(options, "b") ? 0 : bitRate)
+                                   : AutomaticAudioBitRate(codec, options, channels);
         candidates.push_back(plan);
     };
     if (const FixedNeeds* needs = FindFixedNeeds(codec)) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What an encoder is given: the picture or sound format the filter chain
 // must produce for it, found by trying to open the encoder with the source's
 // format first and with safer formats after, so every listed encoder works.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Runs an opened encoder on a thread of its own, fed through a short queue,
 // so that decoding (on the graph's thread) and encoding overlap.
 #pragma once

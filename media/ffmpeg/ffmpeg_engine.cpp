@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/ffmpeg_engine.h"
 
 #include "media/ffmpeg/compressor_filter.h"

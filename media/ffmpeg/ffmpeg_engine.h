@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The media engine on FFmpeg's libraries. No FFmpeg type appears here, so
 // code outside media/ needs no FFmpeg headers.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The libavfilter chain between a decoder and an encoder: gives the encoder
 // the picture format, size and constant frame rate, or the sample format,
 // rate, channel layout and frame size, that its plan asks for.

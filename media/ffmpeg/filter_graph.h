@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The program's filter graph on FFmpeg: one source, the streams rendered
 // from it, and the AVI multiplexer; it runs on a thread of its own.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The work of a running graph, on the graph's own thread: reads the source,
 // feeds each routed stream, and writes the AVI file to its end or a stop.
 #pragma once

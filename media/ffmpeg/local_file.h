@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Paths handed to FFmpeg: always as its file protocol's URL, so that a name
 // such as "pipe:1" or "file:clip.mkv" is a file name and nothing else.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/output_mux.h"
 
 #include "media/ffmpeg/local_file.h"

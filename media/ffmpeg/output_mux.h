@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The AVI multiplexer of a running graph: holds packets back until every
 // stream's format is known (encoders open on their first frame), then writes
 // the header, the interleaved packets and the trailer (the OpenDML index).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A source filter: a demuxer opened on a file, whose streams the graph routes.
 #pragma once
 

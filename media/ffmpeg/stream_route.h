@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // One source stream's way into the AVI file while the graph runs: either its
 // packets as they are, or decoder, filter chain and encoder.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // How the command line picks the start-up mode: switches start with "/" or
 // "-" in any letter case, server mode wins over registering, a later shell
 // switch replaces an earlier one, and anything else is ignored.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Server mode without a reachable session bus, started in this process so
 // that the message box it shows can be read: a modal-dialog hook answers the
 // box in the user's place.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The compressor catalogue: every listed encoder converts a clip; settings
 // and presets reach the encoder.
 #include "test_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Conversions of generated clips into AVI, checked with ffprobe and ffmpeg:
 // the usual containers and codecs, then sources of awkward shapes.
 #include "test_support.h"

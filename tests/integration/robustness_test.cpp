@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Bad sources, disk errors, unwritable outputs and odd names: the engine ends
 // each job in time, never reports a failure as complete, and never writes
 // to the source.

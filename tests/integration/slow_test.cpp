@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The slow tests (CTest label "slow"): real clips, and an AVI file past 1 GiB.
 #include "test_support.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Helpers of the engine's integration tests: clips made with the ffmpeg
 // program, a job run through the engine's interfaces as the program runs it,
 // and the result read back with ffprobe and ffmpeg.
