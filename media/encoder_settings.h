@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What a compressor offers to configure, described without any toolkit:
 // the window draws these as a property sheet or a preset list.
 #pragma once
@@ -13,7 +14,15 @@ enum class SettingType {
     Boolean, // "0" or "1"
     Text,    // free text
     Choice,  // one of `choices` (by value)
+    Flags,   // any set of `choices`: their values joined by '+', or "0" for none
 };
+
+// Where a setting belongs: the rate and quality controls every encoder of a
+// kind shares, the encoder's own options, or the general codec options.
+enum class SettingGroup { QualityAndRate, Encoder, General };
+
+// Which end of a setting's range gives the better picture or sound.
+enum class BetterEnd { None, Lower, Higher };
 
 struct SettingChoice {
     std::string name;  // shown to the user
@@ -22,13 +31,18 @@ struct SettingChoice {
 };
 
 struct EncoderSetting {
-    std::string name; // the option's name; also the key for SetValue
-    std::string help; // one line of explanation; may be empty
+    std::string name;  // the key SetValue (and calvex-convert's --video-option) takes
+    std::string label; // plain words for the user
+    std::string help;  // one line or two of explanation; may be empty
+    SettingGroup group = SettingGroup::Encoder;
     SettingType type = SettingType::Text;
-    double minimum = 0;
+    double minimum = 0; // of the value SetValue takes; no range when minimum >= maximum
     double maximum = 0;
+    std::string unit;     // of the value as shown ("kbit/s", "frames"); may be empty
+    double unitScale = 1; // the shown value times unitScale is the value SetValue takes
+    BetterEnd better = BetterEnd::None;
     std::vector<SettingChoice> choices;
-    std::string defaultValue;
+    std::string defaultValue; // what a new instance starts from
     std::string currentValue;
 };
 
@@ -38,8 +52,13 @@ class ISpecifyPropertyPages {
 public:
     virtual ~ISpecifyPropertyPages() = default;
     virtual std::vector<EncoderSetting> GetPages() const = 0;
-    // False (and nothing changed) when the value is refused.
+    // Sets one setting as given, also a value equal to its default; false
+    // (and nothing changed) when the value is refused.
     virtual bool SetValue(const std::string& name, const std::string& value) = 0;
+    // Keeps the values set so far as the encoder's configuration: its next
+    // instances in this process start from them, as an installed codec keeps
+    // what its dialog accepted.
+    virtual void KeepSettings() = 0;
 };
 
 // The codec's own configuration: a choice among its named presets.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Every text the program shows, in one place.
 #pragma once
 
@@ -56,5 +57,21 @@ inline constexpr const char* kSettingsDefaultTitle = "Compressor Properties";
 inline constexpr const char* kSettingRefused = "The compressor refused the value \"%s\" for %s.";
 inline constexpr const char* kPresetPrompt = "Choose one of the compressor's presets:";
 inline constexpr const char* kPresetRefused = "The compressor refused the preset \"%s\".";
+inline constexpr const char* kGroupQualityAndRate = "Quality and rate";
+inline constexpr const char* kGroupEncoder = "Encoder options";
+inline constexpr const char* kGroupGeneral = "General options";
+inline constexpr const char* kRestoreDefaults = "Defaults";
+inline constexpr const char* kSettingDefault = "Default: %s.";
+inline constexpr const char* kSettingRange = "Range: %s to %s";
+inline constexpr const char* kLowerIsBetter = ", lower is better.";
+inline constexpr const char* kHigherIsBetter = ", higher is better.";
+inline constexpr const char* kSettingKey = "Key: %s.";
+inline constexpr const char* kSwitchOn = "on";
+inline constexpr const char* kSwitchOff = "off";
+inline constexpr const char* kNoValue = "none";
+
+// Names of the main window's controls for screen readers
+inline constexpr const char* kVideoPropertiesName = "Video compressor properties";
+inline constexpr const char* kAudioPropertiesName = "Audio compressor properties";
 
 } // namespace calvex::strings

@@ -31,6 +31,12 @@ int ComboCompressorList::GetCurSel() const
 void ComboCompressorList::SetCurSel(int index)
 {
     m_combo.SetSelection(index);
+    ShowSelectionWhole();
+}
+
+void ComboCompressorList::ShowSelectionWhole()
+{
+    m_combo.SetToolTip(m_combo.GetValue());
 }
 
 std::string ComboCompressorList::GetLBText(int index) const

@@ -20,6 +20,9 @@ public:
     std::string GetLBText(int index) const override;
     std::string GetItemKey(int index) const override;
 
+    // The selected entry whole as the list's tooltip: a narrow list cuts its text.
+    void ShowSelectionWhole();
+
 private:
     wxComboBox& m_combo;
 };

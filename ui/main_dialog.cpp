@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <dlfcn.h>
+
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
@@ -34,6 +36,22 @@ template <class Control> Control* ControlOf(wxWindow* parent, const char* name)
     return control;
 }
 
+// Gives control a name for screen readers other than its label. wxWidgets
+// 3.2 has no call for it on GTK; the two GTK functions are looked up in the
+// toolkit the program already runs on (nothing happens without them).
+void SetAccessibleName(wxWindow& control, const char* name)
+{
+    using GetAccessible = void* (*)(void*);
+    using SetName = void (*)(void*, const char*);
+    const auto getAccessible =
+        reinterpret_cast<GetAccessible>(dlsym(RTLD_DEFAULT, "gtk_widget_get_accessible"));
+    const auto setName = reinterpret_cast<SetName>(dlsym(RTLD_DEFAULT, "atk_object_set_name"));
+    void* accessible =
+        getAccessible && control.GetHandle() ? getAccessible(control.GetHandle()) : nullptr;
+    if (accessible && setName)
+        setName(accessible, name);
+}
+
 } // namespace
 
 wxBEGIN_EVENT_TABLE(CCalvexDlg, wxFrame)
@@ -51,8 +69,11 @@ wxBEGIN_EVENT_TABLE(CCalvexDlg, wxFrame)
     EVT_CHECKBOX(XRCID("IDC_KEEP_AUDIO"), CCalvexDlg::OnKeepAudioClicked)
     EVT_BUTTON(XRCID("IDOK"), CCalvexDlg::OnQuit)
     EVT_BUTTON(XRCID("IDC_ABORT"), CCalvexDlg::OnAbort)
-    // The dialog manager's keys: Enter for the default button, Escape.
+    // The dialog manager's keys: Enter for the default button, Escape; not
+    // while a menu of the menu bar is open, whose keys they are then.
     EVT_CHAR_HOOK(CCalvexDlg::OnCharHook)
+    EVT_MENU_OPEN(CCalvexDlg::OnMenuOpen)
+    EVT_MENU_CLOSE(CCalvexDlg::OnMenuClose)
 wxEND_EVENT_TABLE()
 
 CCalvexDlg::CCalvexDlg(std::shared_ptr<media::IMediaEngine> engine, job::JobSlots& slots,
@@ -85,6 +106,9 @@ void CCalvexDlg::CreateLayout()
     wxASSERT_MSG(m_panel, "The main window's layout is missing");
     AttachControls();
     m_btnQuit->SetDefault();
+    // Both buttons read "Properties": their names say which list they serve.
+    SetAccessibleName(*m_btnVideoProperties, strings::kVideoPropertiesName);
+    SetAccessibleName(*m_btnAudioProperties, strings::kAudioPropertiesName);
     SetWindowSize();
 }
 
@@ -175,11 +199,13 @@ void CCalvexDlg::BindAudioCompressor()
 
 void CCalvexDlg::BindVideoCompressor(wxCommandEvent&)
 {
+    m_videoList->ShowSelectionWhole();
     BindVideoCompressor();
 }
 
 void CCalvexDlg::BindAudioCompressor(wxCommandEvent&)
 {
+    m_audioList->ShowSelectionWhole();
     BindAudioCompressor();
 }
 
@@ -197,9 +223,11 @@ void CCalvexDlg::ShowControlState(job::JobPhase phase)
 
 void CCalvexDlg::ShowStatus(const std::string& status)
 {
+    // Only the status line: the other members may be older than their
+    // controls (a box changed during the job).
     CallOnUiThread(*this, [&] {
         m_strStatus = wxString::FromUTF8(status);
-        DoDataExchange(false);
+        m_editStatus->ChangeValue(m_strStatus);
     });
 }
 
@@ -310,8 +338,24 @@ void CCalvexDlg::DestroyWhenFree()
     Destroy();
 }
 
+void CCalvexDlg::OnMenuOpen(wxMenuEvent& event)
+{
+    ++m_openMenus;
+    event.Skip();
+}
+
+void CCalvexDlg::OnMenuClose(wxMenuEvent& event)
+{
+    m_openMenus = std::max(0, m_openMenus - 1);
+    event.Skip();
+}
+
 void CCalvexDlg::OnCharHook(wxKeyEvent& event)
 {
+    if (m_openMenus > 0) {
+        event.Skip();
+        return;
+    }
     const int key = event.GetKeyCode();
     if (key == WXK_ESCAPE && !event.HasAnyModifiers()) {
         OnCancel();

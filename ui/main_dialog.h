@@ -98,6 +98,8 @@ private:
     // Event handlers (the message map).
     void OnClose(wxCloseEvent& event);
     void OnCharHook(wxKeyEvent& event);
+    void OnMenuOpen(wxMenuEvent& event);
+    void OnMenuClose(wxMenuEvent& event);
     void OnFileAbout(wxCommandEvent& event);
     void OnQuit(wxCommandEvent& event);
     void OnCheckOnline(wxCommandEvent& event);
@@ -118,6 +120,7 @@ private:
     std::unique_ptr<ComboCompressorList> m_videoList;
     std::unique_ptr<ComboCompressorList> m_audioList;
     bool m_ending = false;
+    int m_openMenus = 0; // menus of the menu bar open now
 
     job::JobSlots& m_slots;
     WorkerHost m_workerHost;

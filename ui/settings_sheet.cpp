@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include <wx/button.h>
 #include <wx/choicdlg.h>
 #include <wx/propgrid/manager.h>
+#include <wx/propgrid/props.h>
 #include <wx/sizer.h>
 
 #include "res/strings.h"
@@ -15,12 +17,14 @@ namespace calvex::ui {
 
 namespace {
 
-const wxSize kSheetSize(520, 420);
+const wxSize kSheetSize(560, 480);
+const int kDescriptionHeight = 96; // four lines of help
 
 } // namespace
 
 wxBEGIN_EVENT_TABLE(PropertySheetDialog, wxDialog)
     EVT_BUTTON(wxID_OK, PropertySheetDialog::OnOK)
+    EVT_BUTTON(wxID_RESET, PropertySheetDialog::OnDefaults)
 wxEND_EVENT_TABLE()
 
 PropertySheetDialog::PropertySheetDialog(wxWindow* parent, const wxString& title,
@@ -29,26 +33,51 @@ PropertySheetDialog::PropertySheetDialog(wxWindow* parent, const wxString& title
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       m_pages(pages), m_settings(pages.GetPages())
 {
-    // The help text of the selected row shows in the box under the grid.
     m_manager = new wxPropertyGridManager(this, wxID_ANY, wxDefaultPosition, kSheetSize,
-                                          wxPG_SPLITTER_AUTO_CENTER | wxPG_DESCRIPTION |
-                                              wxPG_BOLD_MODIFIED);
+                                          wxPG_SPLITTER_AUTO_CENTER | wxPG_BOLD_MODIFIED);
     m_manager->AddPage();
     AddRows();
 
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    m_defaults = new wxButton(this, wxID_RESET, strings::kRestoreDefaults);
+    buttons->Add(m_defaults, 0, wxLEFT, 8);
+    buttons->AddStretchSpacer();
+    buttons->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL));
     auto* layout = new wxBoxSizer(wxVERTICAL);
     layout->Add(m_manager, 1, wxEXPAND | wxALL, 8);
-    layout->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxBOTTOM, 8);
+    layout->Add(buttons, 0, wxEXPAND | wxBOTTOM, 8);
     SetSizerAndFit(layout);
+    // The help text of the selected row shows in a box under the grid. It is
+    // added once the grid has its size: a manager that has never been sized
+    // lays the box out at a width of -12345 (a Gtk-CRITICAL on stderr).
+    m_manager->SetWindowStyleFlag(m_manager->GetWindowStyleFlag() | wxPG_DESCRIPTION);
+    m_manager->SetDescBoxHeight(kDescriptionHeight);
     CentreOnParent();
 }
 
 void PropertySheetDialog::AddRows()
 {
+    const char* const headings[] = {strings::kGroupQualityAndRate, strings::kGroupEncoder,
+                                    strings::kGroupGeneral};
+    for (const media::SettingGroup group :
+         {media::SettingGroup::QualityAndRate, media::SettingGroup::Encoder,
+          media::SettingGroup::General}) {
+        wxPGProperty* heading = nullptr;
+        for (const media::EncoderSetting& setting : m_settings) {
+            if (setting.group != group)
+                continue;
+            if (heading == nullptr) {
+                heading =
+                    m_manager->Append(new wxPropertyCategory(headings[static_cast<int>(group)]));
+                m_groups.push_back(heading);
+            }
+            m_manager->AppendIn(heading, MakeSettingRow(setting));
+        }
+    }
+    // The rows in the order of the settings, each with the value the encoder holds.
     for (const media::EncoderSetting& setting : m_settings) {
-        wxPGProperty* row = m_manager->Append(MakeSettingRow(setting));
-        m_rows.push_back(row);
-        m_appliedValues.push_back(SettingValueOf(setting, *row));
+        m_rows.push_back(m_manager->GetProperty(wxString::FromUTF8(setting.name)));
+        m_appliedValues.push_back(SettingValueOf(setting, *m_rows.back()));
     }
     if (!m_rows.empty())
         m_manager->SelectProperty(m_rows.front());
@@ -66,6 +95,11 @@ wxPGProperty* PropertySheetDialog::GetRow(const std::string& name) const
             return m_rows[i];
     }
     return nullptr;
+}
+
+std::vector<wxPGProperty*> PropertySheetDialog::GetGroups() const
+{
+    return m_groups;
 }
 
 bool PropertySheetDialog::ApplyChanges()
@@ -92,8 +126,17 @@ void PropertySheetDialog::OnOK(wxCommandEvent&)
     // A value still in its editor counts once it passes the row's checks.
     if (!GetGrid()->CommitChangesFromEditor())
         return;
-    if (ApplyChanges())
-        EndModal(wxID_OK);
+    if (!ApplyChanges())
+        return;
+    m_pages.KeepSettings();
+    EndModal(wxID_OK);
+}
+
+void PropertySheetDialog::OnDefaults(wxCommandEvent&)
+{
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        ShowSettingValue(m_settings[i], *m_rows[i], m_settings[i].defaultValue);
+    GetGrid()->Refresh();
 }
 
 void ShowPropertySheet(wxWindow* parent, const wxString& title, media::ISpecifyPropertyPages& pages)

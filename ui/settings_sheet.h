@@ -9,14 +9,17 @@
 
 #include "media/encoder_settings.h"
 
+class wxButton;
 class wxPGProperty;
 class wxPropertyGrid;
 class wxPropertyGridManager;
 
 namespace calvex::ui {
 
-// One row per setting, with the editor of its type; OK applies each changed
-// value to the encoder, Cancel changes nothing.
+// One row per setting, with the editor of its type, under the heading of its
+// group (quality and rate, the encoder's own, general). OK applies each
+// value changed since the sheet opened, as set, and keeps the encoder's
+// configuration; Defaults shows every default again; Cancel changes nothing.
 class PropertySheetDialog : public wxDialog {
 public:
     PropertySheetDialog(wxWindow* parent, const wxString& title,
@@ -25,18 +28,24 @@ public:
     wxPropertyGrid* GetGrid() const;
     // The row of a setting by its name, or null.
     wxPGProperty* GetRow(const std::string& name) const;
+    // The heading rows, in order.
+    std::vector<wxPGProperty*> GetGroups() const;
+    wxButton* GetDefaultsButton() const { return m_defaults; }
 
 private:
     void AddRows();
     // Applies the changed rows; false (with a message) when one is refused.
     bool ApplyChanges();
     void OnOK(wxCommandEvent& event);
+    void OnDefaults(wxCommandEvent& event);
 
     media::ISpecifyPropertyPages& m_pages;
     std::vector<media::EncoderSetting> m_settings;
     std::vector<wxPGProperty*> m_rows;
+    std::vector<wxPGProperty*> m_groups;
     std::vector<std::string> m_appliedValues; // what the encoder holds, per row
     wxPropertyGridManager* m_manager = nullptr;
+    wxButton* m_defaults = nullptr;
 
     wxDECLARE_EVENT_TABLE();
 };

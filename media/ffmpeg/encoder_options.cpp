@@ -18,8 +18,8 @@ namespace calvex::media::ffmpeg {
 namespace {
 
 // Options never offered: simulated damage, log files, a replaced alias.
-constexpr const char* kNeverOffered[] = {"error_rate", "ps",         "passlogfile",
-                                         "stats",      "x264opts",   "rc_buf_aggressivity"};
+constexpr const char* kNeverOffered[] = {"error_rate", "ps",       "passlogfile",
+                                         "stats",      "x264opts", "rc_buf_aggressivity"};
 // The encoder's options users look for first.
 constexpr const char* kFirstOptions[] = {"preset",  "tune",     "profile", "level", "deadline",
                                          "quality", "cpu-used", "speed",   "usage"};
@@ -78,7 +78,8 @@ template <class List> bool Contains(const List& list, const std::string& name)
 std::string Humanize(const std::string& name)
 {
     std::string label = name;
-    std::replace_if(label.begin(), label.end(), [](char c) { return c == '_' || c == '-'; }, ' ');
+    std::replace_if(
+        label.begin(), label.end(), [](char c) { return c == '_' || c == '-'; }, ' ');
     if (!label.empty() && label[0] >= 'a' && label[0] <= 'z')
         label[0] = static_cast<char>(label[0] - 'a' + 'A');
     return label;
@@ -139,7 +140,8 @@ void DescribeChoices(EncoderSetting& setting, const EncoderProfile& profile,
         setting.defaultValue = means;
         return;
     }
-    setting.choices.insert(setting.choices.begin(), {"Encoder's default", "", setting.defaultValue});
+    setting.choices.insert(setting.choices.begin(),
+                           {"Encoder's default", "", setting.defaultValue});
 }
 
 void DescribeNamedText(EncoderSetting& setting, const NamedValues& named)
@@ -229,8 +231,8 @@ bool TakesBFrames(const AVCodec* codec)
 
 bool TakesThreads(const AVCodec* codec)
 {
-    return codec->capabilities & (AV_CODEC_CAP_FRAME_THREADS | AV_CODEC_CAP_SLICE_THREADS |
-                                  AV_CODEC_CAP_OTHER_THREADS);
+    return codec->capabilities &
+           (AV_CODEC_CAP_FRAME_THREADS | AV_CODEC_CAP_SLICE_THREADS | AV_CODEC_CAP_OTHER_THREADS);
 }
 
 // The names of the rate and key-frame controls that apply to codec, in order.
@@ -278,8 +280,8 @@ EncoderSetting QualitySetting(AVCodecContext* context, const EncoderProfile& pro
     setting.minimum = scale.minimum;
     setting.maximum = scale.maximum;
     setting.better = scale.lowerIsBetter ? BetterEnd::Lower : BetterEnd::Higher;
-    setting.help = std::string("Constant quality: ") + scale.meaning +
-                   ". Used while the bit rate is 0.";
+    setting.help =
+        std::string("Constant quality: ") + scale.meaning + ". Used while the bit rate is 0.";
     setting.defaultValue = FormatReal(scale.initial);
     setting.currentValue = setting.defaultValue;
     return setting;
@@ -332,7 +334,8 @@ bool IsOffered(const AVCodec* codec, const AVOption* option)
 {
     const EncoderProfile& profile = ProfileOf(codec);
     return IsUserSetting(option, KindFlag(codec)) && !Contains(kNeverOffered, option->name) &&
-           !Contains(profile.hidden, option->name) && option->name != std::string(profile.quality.key);
+           !Contains(profile.hidden, option->name) &&
+           option->name != std::string(profile.quality.key);
 }
 
 void AddEncoderOptions(const AVCodec* codec, AVCodecContext* context,
@@ -344,8 +347,8 @@ void AddEncoderOptions(const AVCodec* codec, AVCodecContext* context,
     const AVOption* option = nullptr;
     while ((option = av_opt_next(context->priv_data, option)) != nullptr)
         if (IsOffered(codec, option))
-            own.push_back(Describe(context->priv_data, option, ProfileOf(codec),
-                                   SettingGroup::Encoder));
+            own.push_back(
+                Describe(context->priv_data, option, ProfileOf(codec), SettingGroup::Encoder));
     std::stable_partition(own.begin(), own.end(),
                           [](const EncoderSetting& s) { return Contains(kFirstOptions, s.name); });
     settings.insert(settings.end(), own.begin(), own.end());
@@ -408,10 +411,9 @@ std::optional<std::string> AcceptedValue(const AVCodec* codec, const EncoderSett
         return AcceptedQuality(setting, value);
     CodecContextPtr context(avcodec_alloc_context3(codec));
     void* target = nullptr;
-    const AVOption* option =
-        context ? av_opt_find2(context.get(), setting.name.c_str(), nullptr, 0,
-                               AV_OPT_SEARCH_CHILDREN, &target)
-                : nullptr;
+    const AVOption* option = context ? av_opt_find2(context.get(), setting.name.c_str(), nullptr, 0,
+                                                    AV_OPT_SEARCH_CHILDREN, &target)
+                                     : nullptr;
     if (option == nullptr)
         return std::nullopt;
     // Names from a known list are taken as they are: the encoder checks them only when it opens.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The Properties buttons open the compressor's settings sheet.
+// The Properties buttons open the compressor's settings sheet, drawn from
+// the settings the compressor describes.
 #include <wx/button.h>
 #include <wx/propgrid/propgrid.h>
 #include <wx/propgrid/props.h>
@@ -10,26 +11,51 @@
 #include "window_fixture.h"
 
 using namespace calvex;
+using media::SettingGroup;
 using media::SettingType;
 using test::Click;
 
 namespace {
 
+media::EncoderSetting Setting(const char* name, SettingGroup group, SettingType type,
+                              const char* defaultValue, const char* currentValue)
+{
+    media::EncoderSetting setting;
+    setting.name = name;
+    setting.label = name;
+    setting.group = group;
+    setting.type = type;
+    setting.defaultValue = defaultValue;
+    setting.currentValue = currentValue;
+    return setting;
+}
+
 class FakePages : public media::ISpecifyPropertyPages {
 public:
+    FakePages()
+    {
+        settings.push_back(
+            Setting("b", SettingGroup::QualityAndRate, SettingType::Integer, "0", "200000"));
+        settings[0].label = "Bit rate";
+        settings[0].unit = "kbit/s";
+        settings[0].unitScale = 1000;
+        settings[0].maximum = 100e6;
+        settings.push_back(Setting("fast", SettingGroup::Encoder, SettingType::Boolean, "1", "1"));
+        settings.push_back(Setting("tag", SettingGroup::General, SettingType::Text, "", "xvid"));
+        settings.push_back(Setting("flags", SettingGroup::General, SettingType::Flags, "0", "aic"));
+        settings[3].choices = {{"mv4", "", "mv4"}, {"aic", "", "aic"}};
+    }
     std::vector<media::EncoderSetting> GetPages() const override { return settings; }
     bool SetValue(const std::string& name, const std::string& value) override
     {
         applied.push_back(name + "=" + value);
         return value != "bad";
     }
+    void KeepSettings() override { ++kept; }
 
-    std::vector<media::EncoderSetting> settings{
-        {"b", "bit rate in bit/s", SettingType::Integer, 0, 100000, {}, "200", "200"},
-        {"fast", "trade quality for speed", SettingType::Boolean, 0, 1, {}, "0", "0"},
-        {"tag", "the codec tag", SettingType::Text, 0, 0, {}, "", "xvid"},
-    };
+    std::vector<media::EncoderSetting> settings;
     std::vector<std::string> applied;
+    int kept = 0;
 };
 
 class SettingsDialogTest : public test::WindowTest {
@@ -66,22 +92,42 @@ protected:
     std::shared_ptr<FakePages> pages = std::make_shared<FakePages>();
 };
 
-TEST_F(SettingsDialogTest, OnlyOkAppliesTheChangedValuesWithinTheirRanges)
+TEST_F(SettingsDialogTest, RowsShowTheirGroupAndUnitAndOnlyOkAppliesTheChangedValues)
 {
     for (const int button : {wxID_CANCEL, wxID_OK}) {
         OnSheet([button](ui::PropertySheetDialog& sheet) {
-            EXPECT_EQ(sheet.GetRow("tag")->GetValueAsString(), "xvid");
+            ASSERT_EQ(sheet.GetGroups().size(), 3u);
+            EXPECT_EQ(sheet.GetGroups()[0]->GetLabel(), strings::kGroupQualityAndRate);
+            EXPECT_EQ(sheet.GetRow("b")->GetParent(), sheet.GetGroups()[0]);
+            EXPECT_EQ(sheet.GetRow("b")->GetLabel(), "Bit rate (kbit/s)");
+            EXPECT_EQ(sheet.GetRow("b")->GetValue().GetLong(), 200);
             wxPGValidationInfo info;
             wxVariant tooBig(200000L);
             EXPECT_FALSE(sheet.GetRow("b")->ValidateValue(tooBig, info));
-            sheet.GetGrid()->SetPropertyValue(sheet.GetRow("b"), 64000L);
-            sheet.GetGrid()->SetPropertyValue(sheet.GetRow("fast"), true);
+            EXPECT_TRUE(sheet.GetRow("fast")->GetValue().GetBool());
+            EXPECT_EQ(sheet.GetRow("flags")->GetValueAsString(), "aic");
+            sheet.GetGrid()->SetPropertyValue(sheet.GetRow("b"), 64L);
+            sheet.GetGrid()->SetPropertyValue(sheet.GetRow("fast"), false);
+            sheet.GetGrid()->SetPropertyValueString(sheet.GetRow("flags"), "mv4, aic");
             Press(sheet, button);
         });
         Click(window->m_btnVideoProperties);
     }
     EXPECT_EQ(answers.seen.at(0).caption, "alpha video Properties");
-    EXPECT_EQ(pages->applied, (std::vector<std::string>{"b=64000", "fast=1"}));
+    EXPECT_EQ(pages->applied, (std::vector<std::string>{"b=64000", "fast=0", "flags=mv4+aic"}));
+    EXPECT_EQ(pages->kept, 1);
+}
+
+TEST_F(SettingsDialogTest, DefaultsShowsEveryDefaultAndOkAppliesThemAsSet)
+{
+    OnSheet([](ui::PropertySheetDialog& sheet) {
+        Click(sheet.GetDefaultsButton());
+        EXPECT_EQ(sheet.GetRow("b")->GetValue().GetLong(), 0);
+        EXPECT_EQ(sheet.GetRow("tag")->GetValueAsString(), "");
+        Press(sheet, wxID_OK);
+    });
+    Click(window->m_btnVideoProperties);
+    EXPECT_EQ(pages->applied, (std::vector<std::string>{"b=0", "tag=", "flags=0"}));
 }
 
 TEST_F(SettingsDialogTest, RefusedValueIsReportedAndTheSheetStaysOpen)
@@ -98,6 +144,7 @@ TEST_F(SettingsDialogTest, RefusedValueIsReportedAndTheSheetStaysOpen)
     Click(window->m_btnVideoProperties);
     EXPECT_TRUE(openAfterRefusal);
     EXPECT_EQ(pages->applied, (std::vector<std::string>{"tag=bad", "tag=good"}));
+    EXPECT_EQ(pages->kept, 1);
     EXPECT_EQ(answers.Messages(),
               std::vector<wxString>{"The compressor refused the value \"bad\" for tag."});
 }
