@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The compressor catalogue: every listed encoder converts a clip; settings
-// and presets reach the encoder.
+// and presets reach the encoder, which keeps those its sheet accepted.
 #include "test_support.h"
 
 #include "media/encoder_settings.h"
@@ -47,13 +47,14 @@ TEST(EncoderSettings, ReachTheEncoder)
         EXPECT_EQ(RunJob({input, output, "", "-", filter}).eventCode, EC_COMPLETE);
         return output;
     };
-    auto mpeg4Size = [&](const std::string& bitRate) {
+    auto mpeg4Size = [&](const std::string& name, const std::string& value) {
         const FilterPtr filter = BindEncoder(Category::VideoCompressor, "mpeg4");
-        EXPECT_FALSE(filter->QueryPropertyPages()->SetValue("b", "not a number"));
-        EXPECT_TRUE(filter->QueryPropertyPages()->SetValue("b", bitRate));
-        return fs::file_size(convert(filter, "mpeg4-" + bitRate));
+        EXPECT_FALSE(filter->QueryPropertyPages()->SetValue(name, "not a number"));
+        EXPECT_TRUE(filter->QueryPropertyPages()->SetValue(name, value));
+        return fs::file_size(convert(filter, "mpeg4-" + name + value));
     };
-    EXPECT_GT(mpeg4Size("2M"), 2 * mpeg4Size("200k"));
+    EXPECT_GT(mpeg4Size("b", "2M"), 2 * mpeg4Size("b", "200k"));
+    EXPECT_GT(mpeg4Size("qscale", "2"), 2 * mpeg4Size("qscale", "20")); // the Quality setting
     // x264 writes its settings into the stream; presets differ in sub-pixel search.
     auto x264Subme = [&](const std::string& preset) {
         const FilterPtr filter = BindEncoder(Category::VideoCompressor, "libx264");
@@ -66,6 +67,29 @@ TEST(EncoderSettings, ReachTheEncoder)
     EXPECT_EQ(x264Subme("slow"), "subme=8\n");
     EXPECT_EQ(x264Subme(""), "subme=7\n"); // a new encoder starts at medium
     EXPECT_FALSE(BindEncoder(Category::VideoCompressor, "mpeg4")->QueryCodecDialog());
+}
+
+std::string CurrentValue(const FilterPtr& filter, const std::string& name)
+{
+    for (const EncoderSetting& setting : filter->QueryPropertyPages()->GetPages())
+        if (setting.name == name)
+            return setting.currentValue;
+    return "not listed";
+}
+
+TEST(EncoderSettings, AnEncoderKeepsItsAcceptedSettingsForItsNextInstances)
+{
+    const FilterPtr first = BindEncoder(Category::VideoCompressor, "mpeg4");
+    const auto pages = first->QueryPropertyPages();
+    EXPECT_FALSE(pages->SetValue("qscale", "40")); // beyond the quantiser's 31
+    ASSERT_TRUE(pages->SetValue("bf", "2"));
+    ASSERT_TRUE(pages->SetValue("flags", "qpel+gray"));
+    EXPECT_EQ(CurrentValue(BindEncoder(Category::VideoCompressor, "mpeg4"), "bf"), "0");
+    pages->KeepSettings();
+    const FilterPtr next = BindEncoder(Category::VideoCompressor, "mpeg4");
+    EXPECT_EQ(CurrentValue(next, "bf"), "2");
+    EXPECT_EQ(CurrentValue(next, "flags"), "qpel+gray");
+    EXPECT_EQ(CurrentValue(BindEncoder(Category::VideoCompressor, "libxvid"), "bf"), "0");
 }
 
 } // namespace

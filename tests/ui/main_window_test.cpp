@@ -7,7 +7,10 @@
 #include <wx/combobox.h>
 #include <wx/filename.h>
 #include <wx/gauge.h>
+#include <wx/menu.h>
 #include <wx/textctrl.h>
+
+#include <gtk/gtk.h>
 
 #include "res/strings.h"
 #include "ui/auto_proxy.h"
@@ -25,6 +28,13 @@ bool Shows(const ui::CCalvexDlg& dlg, job::JobPhase phase)
            dlg.m_btnQuit->IsEnabled() == s.quit &&
            dlg.m_btnVideoProperties->IsEnabled() == s.videoProperties &&
            dlg.m_btnAudioProperties->IsEnabled() == s.audioProperties;
+}
+
+// What a screen reader announces for control.
+wxString AccessibleName(wxWindow* control)
+{
+    AtkObject* accessible = gtk_widget_get_accessible(GTK_WIDGET(control->GetHandle()));
+    return wxString::FromUTF8(accessible ? atk_object_get_name(accessible) : "");
 }
 
 class MainWindowTest : public test::WindowTest {
@@ -68,10 +78,51 @@ TEST_F(MainWindowTest, OpensIdleWithTheFirstSortedCompressorsBound)
     dlg.m_cbAudioCompressor->ProcessWindowEvent(change);
     EXPECT_EQ(test::IdOf(slots.g_pAudioCompressor.Get()), "pcm#1");
 
+    EXPECT_EQ(dlg.m_cbAudioCompressor->GetToolTipText(), "PCM audio"); // the entry whole
+
     answers.Reply(wxID_OK);
     Click(dlg.m_btnKeepAudio); // unchecked: the caution, in the program's box
     EXPECT_EQ(answers.Messages(), std::vector<wxString>{strings::kAudioCaution});
     EXPECT_EQ(answers.seen[0].caption, "calvex");
+    // Both buttons read "Properties"; screen readers say which list each serves.
+    EXPECT_EQ(AccessibleName(dlg.m_btnVideoProperties), strings::kVideoPropertiesName);
+    EXPECT_EQ(AccessibleName(dlg.m_btnAudioProperties), strings::kAudioPropertiesName);
+}
+
+TEST_F(MainWindowTest, EscapeWithAMenuOpenClosesTheMenuAndNotTheWindow)
+{
+    ui::CCalvexDlg& dlg = Open();
+    int opened = 0, closed = 0;
+    dlg.Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& event) { ++opened, event.Skip(); });
+    dlg.Bind(wxEVT_MENU_CLOSE, [&](wxMenuEvent& event) { ++closed, event.Skip(); });
+    const wxRect bar = dlg.GetMenuBar()->GetScreenRect();
+    // The user's own pointer and key, through the X server: a menu of the
+    // menu bar takes the keyboard for itself as it does for a person.
+    ASSERT_TRUE(test::RealClick({bar.x + 12, bar.y + bar.height / 2})); // "File"
+    ASSERT_TRUE(test::PumpUntil([&] { return opened > 0; }));
+    ASSERT_TRUE(test::RealKeyPress("Escape"));
+    ASSERT_TRUE(test::PumpUntil([&] { return closed > 0; }));
+    test::PumpPending();
+    EXPECT_FALSE(IsDestroyed());
+    ASSERT_TRUE(test::RealKeyPress("Escape")); // now the window's own: Cancel
+    EXPECT_TRUE(test::PumpUntil([this] { return IsDestroyed(); }));
+}
+
+TEST_F(MainWindowTest, TheKeepAudioBoxChangedDuringAJobStaysAsSetWhenTheJobFails)
+{
+    ui::CCalvexDlg& dlg = OpenWithPaths();
+    test::GraphScript script;
+    script.ticks = 3;
+    script.endCode = media::EC_ERRORABORT;
+    engine->PrepareJob(script);
+    answers.Reply(wxID_OK); // the caution
+    answers.Reply(wxID_OK); // the outcome
+    Click(dlg.m_btnConvert);
+    Click(dlg.m_btnKeepAudio);
+    EXPECT_TRUE(dlg.IsJobRunning());
+    ASSERT_TRUE(test::PumpUntil([&] { return !dlg.IsJobRunning(); }));
+    EXPECT_EQ(dlg.m_editStatus->GetValue(), strings::kOutcomeErrorAbort);
+    EXPECT_FALSE(dlg.m_btnKeepAudio->GetValue());
 }
 
 TEST_F(MainWindowTest, ACompletedJobShowsEachPhaseAndTheOutcome)

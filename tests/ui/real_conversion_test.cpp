@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // A whole conversion of a generated clip driven through the window, on the
 // FFmpeg engine; the AVI it writes is read back with ffprobe.
-#include <cstdio>
 #include <filesystem>
 
 #include <wx/button.h>
@@ -19,18 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs a shell command line; returns its standard output.
-std::string Shell(const std::string& command)
-{
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        for (int c; (c = std::fgetc(pipe)) != EOF;)
-            output += static_cast<char>(c);
-        pclose(pipe);
-    }
-    return output;
-}
-
 class RealConversionTest : public test::WindowTest {};
 
 TEST_F(RealConversionTest, ConvertsAGeneratedClipIntoAPlayableAvi)
@@ -38,9 +25,9 @@ TEST_F(RealConversionTest, ConvertsAGeneratedClipIntoAPlayableAvi)
     const fs::path dir = fs::path(CALVEX_UI_TEST_WORK_DIR) / "real conversion";
     fs::create_directories(dir);
     const fs::path source = dir / "clip source.mkv", output = dir / "clip output.avi";
-    Shell("ffmpeg -nostdin -y -v error -f lavfi -i testsrc=duration=2:size=160x120:rate=25 "
-          "-f lavfi -i sine=duration=2 -c:v libx264 -pix_fmt yuv420p -c:a pcm_s16le '" +
-          source.string() + "'");
+    test::Shell("ffmpeg -nostdin -y -v error -f lavfi -i testsrc=duration=2:size=160x120:rate=25 "
+                "-f lavfi -i sine=duration=2 -c:v libx264 -pix_fmt yuv420p -c:a pcm_s16le '" +
+                source.string() + "'");
     ui::CCalvexDlg& dlg = Open(media::CreateFfmpegEngine());
     dlg.m_cbVideoCompressor->SetStringSelection("MPEG-4 part 2");
     wxCommandEvent change(wxEVT_COMBOBOX, dlg.m_cbVideoCompressor->GetId());
@@ -55,10 +42,11 @@ TEST_F(RealConversionTest, ConvertsAGeneratedClipIntoAPlayableAvi)
     ASSERT_TRUE(test::PumpUntil([&] { return !dlg.IsJobRunning(); }, std::chrono::seconds(90)));
     EXPECT_EQ(answers.Messages(), std::vector<wxString>{strings::kOutcomeComplete});
     EXPECT_EQ(dlg.m_editStatus->GetValue(), strings::kStatusCompleted);
-    EXPECT_EQ(Shell("ffprobe -v error -count_frames -show_entries stream=codec_name,nb_read_frames "
+    EXPECT_EQ(
+        test::Shell("ffprobe -v error -count_frames -show_entries stream=codec_name,nb_read_frames "
                     "-of csv=p=0 '" +
                     output.string() + "'"),
-              "mpeg4,50\npcm_s16le,87\n");
+        "mpeg4,50\npcm_s16le,87\n");
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "ui_test_support.h"
 
+#include <cstdio>
+
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
@@ -8,6 +10,10 @@
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 #include <wx/xrc/xmlres.h>
+
+// Last: X's macros (None, Status) would clash with the names above.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 
 namespace calvex::test {
 
@@ -62,6 +68,43 @@ void PressKey(wxWindow* window, int keyCode)
     key.m_keyCode = keyCode;
     key.SetEventObject(window);
     window->ProcessWindowEvent(key);
+}
+
+bool RealClick(wxPoint screenPosition)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    XTestFakeMotionEvent(display, -1, screenPosition.x, screenPosition.y, 0);
+    XTestFakeButtonEvent(display, 1, True, 0);
+    XTestFakeButtonEvent(display, 1, False, 0);
+    XSync(display, False);
+    XCloseDisplay(display);
+    return true;
+}
+
+bool RealKeyPress(const char* keyName)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keyName));
+    XTestFakeKeyEvent(display, code, True, 0);
+    XTestFakeKeyEvent(display, code, False, 0);
+    XSync(display, False);
+    XCloseDisplay(display);
+    return code != 0;
+}
+
+std::string Shell(const std::string& command)
+{
+    std::string output;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        for (int c; (c = std::fgetc(pipe)) != EOF;)
+            output += static_cast<char>(c);
+        pclose(pipe);
+    }
+    return output;
 }
 
 DialogAnswers::DialogAnswers()

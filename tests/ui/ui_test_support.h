@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include <wx/gdicmn.h>
 #include <wx/modalhook.h>
 #include <wx/string.h>
 
@@ -29,6 +30,14 @@ void PumpPending();
 void Click(wxWindow* control);
 void ChooseMenuCommand(wxWindow* frame, const char* xrcName);
 void PressKey(wxWindow* window, int keyCode);
+
+// A click and a key press of the user's own, through the X server (XTest);
+// false without a display. keyName is X's name of the key ("Escape").
+bool RealClick(wxPoint screenPosition);
+bool RealKeyPress(const char* keyName);
+
+// Runs a shell command line; returns its standard output.
+std::string Shell(const std::string& command);
 
 // Answers the modal dialogs that open, in order, without showing them
 // (unless an answer returns wxID_NONE), and records each one.

@@ -1,0 +1,227 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The settings sheets of real encoders, on the FFmpeg engine: the groups and
+// rows each shows, its switches as the encoder has them, changes that reach
+// the file written (read back with ffprobe), and settings that stay after a
+// conversion has bound a new instance of the encoder.
+#include <filesystem>
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/propgrid/propgrid.h>
+
+#include "media/ffmpeg/ffmpeg_engine.h"
+#include "res/strings.h"
+#include "ui/settings_sheet.h"
+#include "window_fixture.h"
+
+using namespace calvex;
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+using Sheet = ui::PropertySheetDialog;
+
+namespace {
+
+class EncoderSheetTest : public test::WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        fs::create_directories(m_dir);
+        if (!fs::exists(m_source))
+            test::Shell("ffmpeg -nostdin -y -v error -f lavfi -i "
+                        "testsrc2=duration=2:size=320x240:rate=25 -f lavfi -i sine=duration=2 "
+                        "-c:v ffv1 -c:a pcm_s16le '" +
+                        m_source.string() + "'");
+        Open(media::CreateFfmpegEngine());
+    }
+
+    void Choose(wxComboBox* list, const wxString& entry)
+    {
+        ASSERT_TRUE(list->SetStringSelection(entry)) << entry;
+        wxCommandEvent change(wxEVT_COMBOBOX, list->GetId());
+        change.SetEventObject(list);
+        list->ProcessWindowEvent(change);
+    }
+
+    // Opens the sheet of the button's compressor; act runs in it and ends it.
+    void InSheet(wxButton* properties, std::function<void(Sheet&)> act)
+    {
+        answers.Answer_([act](wxDialog& dialog) {
+            auto* sheet = dynamic_cast<Sheet*>(&dialog);
+            EXPECT_NE(sheet, nullptr);
+            if (!sheet)
+                return static_cast<int>(wxID_CANCEL);
+            sheet->CallAfter([sheet, act] { act(*sheet); });
+            return static_cast<int>(wxID_NONE);
+        });
+        test::Click(properties);
+    }
+
+    static void Press(Sheet& sheet, int id)
+    {
+        wxCommandEvent press(wxEVT_BUTTON, id);
+        press.SetEventObject(sheet.FindWindow(id));
+        sheet.GetEventHandler()->ProcessEvent(press);
+    }
+
+    static void Set(Sheet& sheet, const char* name, const wxString& shown)
+    {
+        ASSERT_NE(sheet.GetRow(name), nullptr) << name;
+        sheet.GetGrid()->SetPropertyValueString(sheet.GetRow(name), shown);
+    }
+
+    static wxString Shown(Sheet& sheet, const char* name)
+    {
+        return sheet.GetRow(name) ? sheet.GetRow(name)->GetValueAsString() : "(no row)";
+    }
+
+    static std::vector<wxString> Headings(Sheet& sheet)
+    {
+        std::vector<wxString> headings;
+        for (wxPGProperty* group : sheet.GetGroups())
+            headings.push_back(group->GetLabel());
+        return headings;
+    }
+
+    static Names RowsOf(Sheet& sheet, size_t group)
+    {
+        Names names;
+        wxPGProperty* heading = sheet.GetGroups().at(group);
+        for (unsigned i = 0; i < heading->GetChildCount(); ++i)
+            names.push_back(heading->Item(i)->GetName().utf8_string());
+        return names;
+    }
+
+    // Converts the source into name through the window; the output's path.
+    fs::path Convert(const std::string& name)
+    {
+        const fs::path output = m_dir / name;
+        window->UpdateData(true); // the keep-audio box as the test left it
+        SetPaths(wxString::FromUTF8(m_source.string()), wxString::FromUTF8(output.string()));
+        answers.Reply(wxID_OK);
+        test::Click(window->m_btnConvert);
+        EXPECT_TRUE(
+            test::PumpUntil([&] { return !window->IsJobRunning(); }, std::chrono::seconds(90)));
+        EXPECT_EQ(answers.Messages().back(), strings::kOutcomeComplete);
+        return output;
+    }
+
+    static std::string Probe(const fs::path& file, const char* stream, const char* entries)
+    {
+        return test::Shell(std::string("ffprobe -v error -select_streams ") + stream +
+                           " -show_entries " + entries + " -of csv=p=0 '" + file.string() + "'");
+    }
+
+    const std::vector<wxString> kAllGroups{strings::kGroupQualityAndRate, strings::kGroupEncoder,
+                                           strings::kGroupGeneral};
+
+private:
+    fs::path m_dir = fs::path(CALVEX_UI_TEST_WORK_DIR) / "encoder sheets";
+    fs::path m_source = m_dir / "source.mkv";
+};
+
+TEST_F(EncoderSheetTest, Mpeg4StartsAtAFixedQuantiserAndKeepsItsSettingsAfterAConversion)
+{
+    Choose(window->m_cbVideoCompressor, "MPEG-4 part 2");
+    InSheet(window->m_btnVideoProperties, [this](Sheet& sheet) {
+        EXPECT_EQ(Headings(sheet), kAllGroups);
+        EXPECT_EQ(RowsOf(sheet, 0), (Names{"qscale", "b", "maxrate", "g", "bf", "threads"}));
+        EXPECT_EQ(sheet.GetRow("qscale")->GetLabel(), "Quality");
+        EXPECT_EQ(Shown(sheet, "qscale"), "4");
+        EXPECT_NE(sheet.GetRow("qscale")->GetHelpString().Find("2 to 31, lower is better"),
+                  wxNOT_FOUND);
+        EXPECT_EQ(sheet.GetRow("b")->GetLabel(), "Bit rate (kbit/s)");
+        EXPECT_EQ(Shown(sheet, "g"), "250");
+        // Switches, flags and named values as FFmpeg's defaults have them.
+        EXPECT_FALSE(sheet.GetRow("data_partitioning")->GetValue().GetBool());
+        EXPECT_EQ(Shown(sheet, "flags"), "");
+        EXPECT_EQ(Shown(sheet, "mbd"), "simple");
+        Set(sheet, "bf", "2");
+        Set(sheet, "flags", "qpel");
+        Set(sheet, "mbd", "rd");
+        Press(sheet, wxID_OK);
+    });
+    const fs::path output = Convert("mpeg4.avi");
+    EXPECT_EQ(Probe(output, "v:0", "stream=profile"), "Advanced Simple Profile\n"); // quarter pel
+    EXPECT_NE(test::Shell("ffprobe -v error -show_entries frame=pict_type -of csv=p=0 '" +
+                          output.string() + "' | grep -c B"),
+              "0\n");
+    InSheet(window->m_btnVideoProperties, [](Sheet& sheet) {
+        EXPECT_EQ(Shown(sheet, "bf"), "2");
+        EXPECT_EQ(Shown(sheet, "flags"), "qpel");
+        EXPECT_EQ(Shown(sheet, "mbd"), "rd");
+        Press(sheet, wxID_CANCEL);
+    });
+}
+
+TEST_F(EncoderSheetTest, X264ShowsItsPresetsAndItsOwnSwitchesAndTakesThemOff)
+{
+    Choose(window->m_cbVideoCompressor, "libx264 H.264 / AVC / MPEG-4 AVC / MPEG-4 part 10");
+    InSheet(window->m_btnVideoProperties, [this](Sheet& sheet) {
+        EXPECT_EQ(Headings(sheet), kAllGroups);
+        EXPECT_EQ(RowsOf(sheet, 0), (Names{"crf", "b", "maxrate", "g", "bf", "threads"}));
+        EXPECT_EQ(Shown(sheet, "crf"), "23");
+        EXPECT_EQ(RowsOf(sheet, 1).at(0), "preset");
+        EXPECT_EQ(Shown(sheet, "preset"), "medium");
+        EXPECT_EQ(Shown(sheet, "tune"), "none");
+        EXPECT_EQ(Shown(sheet, "aq-mode"), "variance"); // x264's own for FFmpeg's -1
+        for (const char* on : {"fastfirstpass", "a53cc", "mbtree", "8x8dct", "fast-pskip"})
+            EXPECT_TRUE(sheet.GetRow(on)->GetValue().GetBool()) << on;
+        for (const char* off : {"aud", "udu_sei", "forced-idr"})
+            EXPECT_FALSE(sheet.GetRow(off)->GetValue().GetBool()) << off;
+        Set(sheet, "profile", "main");
+        Set(sheet, "flags", "ildct, cgop");
+        sheet.GetGrid()->SetPropertyValue(sheet.GetRow("mbtree"), false);
+        Press(sheet, wxID_OK);
+    });
+    const fs::path output = Convert("x264.avi");
+    EXPECT_EQ(Probe(output, "v:0", "stream=profile,field_order"), "Main,tt\n");
+    EXPECT_EQ(test::Shell("strings '" + output.string() + "' | grep -o 'mbtree=[0-9]' | head -1"),
+              "mbtree=0\n");
+}
+
+TEST_F(EncoderSheetTest, MjpegHasNeitherKeyFramesNorBFramesAndItsQualitySetsTheRate)
+{
+    Choose(window->m_cbVideoCompressor, "MJPEG (Motion JPEG)");
+    const fs::path fine = Convert("mjpeg-6.avi");
+    InSheet(window->m_btnVideoProperties, [](Sheet& sheet) {
+        EXPECT_EQ(RowsOf(sheet, 0), (Names{"qscale", "b", "threads"}));
+        EXPECT_EQ(Shown(sheet, "qscale"), "6");
+        EXPECT_FALSE(sheet.GetRow("force_duplicated_matrix")->GetValue().GetBool());
+        EXPECT_EQ(Shown(sheet, "huffman"), "optimal");
+        Set(sheet, "qscale", "24");
+        Press(sheet, wxID_OK);
+    });
+    const fs::path coarse = Convert("mjpeg-24.avi");
+    EXPECT_GT(std::stol(Probe(fine, "v:0", "stream=bit_rate")),
+              2 * std::stol(Probe(coarse, "v:0", "stream=bit_rate")));
+}
+
+TEST_F(EncoderSheetTest, Mp3StartsAtVbrAndABitRateSetMakesItConstant)
+{
+    Choose(window->m_cbVideoCompressor, "MPEG-4 part 2");
+    Choose(window->m_cbAudioCompressor, "libmp3lame MP3 (MPEG audio layer 3)");
+    answers.Reply(wxID_OK); // the caution about re-encoding sound
+    test::Click(window->m_btnKeepAudio);
+    InSheet(window->m_btnAudioProperties, [this](Sheet& sheet) {
+        EXPECT_EQ(Headings(sheet), kAllGroups);
+        EXPECT_EQ(RowsOf(sheet, 0), (Names{"qscale", "b"}));
+        EXPECT_EQ(Shown(sheet, "qscale"), "2");
+        EXPECT_EQ(Shown(sheet, "b"), "0");
+        EXPECT_TRUE(sheet.GetRow("reservoir")->GetValue().GetBool());
+        EXPECT_TRUE(sheet.GetRow("joint_stereo")->GetValue().GetBool());
+        EXPECT_FALSE(sheet.GetRow("abr")->GetValue().GetBool());
+        Set(sheet, "b", "128");
+        sheet.GetGrid()->SetPropertyValue(sheet.GetRow("joint_stereo"), false);
+        Press(sheet, wxID_OK);
+    });
+    EXPECT_EQ(Probe(Convert("mp3.avi"), "a:0", "stream=codec_name,bit_rate"), "mp3,128000\n");
+    InSheet(window->m_btnAudioProperties, [](Sheet& sheet) {
+        EXPECT_EQ(Shown(sheet, "b"), "128");
+        EXPECT_FALSE(sheet.GetRow("joint_stereo")->GetValue().GetBool());
+        Press(sheet, wxID_CANCEL);
+    });
+}
+
+} // namespace
