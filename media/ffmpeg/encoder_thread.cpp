@@ -34,9 +34,15 @@ bool PacketWriter::Failed(int code)
     return false;
 }
 
-EncoderThread::EncoderThread(AVCodecContext* encoder, OutputMux& mux, int outputIndex)
-    : m_writer(encoder, mux, outputIndex), m_thread([this] { Run(); })
+EncoderThread::EncoderThread(AVCodecContext* encoder, OutputMux& mux, int outputIndex,
+                             size_t queueLength, const std::atomic<bool>& stop)
+    : m_writer(encoder, mux, outputIndex), m_queue(queueLength, stop), m_thread([this] { Run(); })
 {
+}
+
+EncoderThread::~EncoderThread()
+{
+    Halt();
 }
 
 void EncoderThread::Run()
@@ -46,106 +52,61 @@ void EncoderThread::Run()
         Loop();
     } catch (const std::exception& fault) {
         m_writer.Fail(std::string("The encoder stopped on an internal fault: ") + fault.what());
-        std::lock_guard lock(m_mutex);
         m_failed = true;
-        m_queue.clear();
-        m_changed.notify_all();
     }
+    // Whatever ended the thread, no one waits for room in its queue any more.
+    m_queue.Cancel();
 }
 
-EncoderThread::~EncoderThread()
+void EncoderThread::Loop()
 {
-    Halt();
+    while (std::optional<FramePtr> frame = m_queue.Pop()) {
+        // An aborted job's time is up: what is still queued is left.
+        if (m_writer.IsPastDeadline())
+            return;
+        if (!m_writer.Encode(frame->get())) {
+            m_failed = true;
+            return;
+        }
+    }
+    // The end: an encoder that was asked to finish gives up what it holds.
+    if (m_flush && !m_writer.IsPastDeadline() && !m_writer.Encode(nullptr))
+        m_failed = true;
 }
 
 bool EncoderThread::Push(AVFrame* frame)
 {
     FramePtr queued = MakeFrame();
-    if (!queued)
+    if (!queued || m_failed)
         return false;
     av_frame_move_ref(queued.get(), frame);
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_queue.size() < kQueueLength || m_failed; });
-    if (m_failed)
-        return false;
-    m_queue.push_back(std::move(queued));
-    m_changed.notify_all();
-    return true;
+    return m_queue.Push(std::move(queued));
 }
 
 bool EncoderThread::Finish()
 {
-    End(true);
-    std::lock_guard lock(m_mutex);
+    m_flush = true;
+    m_queue.Close();
+    Join();
     return !m_failed;
 }
 
 bool EncoderThread::FinishBy(std::chrono::steady_clock::time_point deadline)
 {
     m_writer.SetDeadline(deadline);
-    {
-        std::lock_guard lock(m_mutex);
-        m_changed.notify_all();
-    }
     return Finish();
 }
 
 void EncoderThread::Halt()
 {
-    End(false);
+    m_queue.Cancel();
+    Join();
 }
 
-void EncoderThread::End(bool flush)
+void EncoderThread::Join()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        if (!m_ending) {
-            m_ending = true;
-            m_flush = flush;
-            if (!flush)
-                m_queue.clear();
-        }
-        m_changed.notify_all();
-    }
     if (m_thread.joinable())
         m_thread.join();
-}
-
-void EncoderThread::Loop()
-{
-    for (;;) {
-        FramePtr frame;
-        bool flush = false;
-        {
-            std::unique_lock lock(m_mutex);
-            m_changed.wait(lock, [this] { return !m_queue.empty() || m_ending; });
-            if (m_queue.empty()) {
-                flush = m_flush && !m_failed;
-            } else {
-                frame = std::move(m_queue.front());
-                m_queue.pop_front();
-                m_changed.notify_all();
-            }
-        }
-        // An aborted job's time is up: what is still queued is left.
-        if (m_writer.IsPastDeadline())
-            return;
-        if (!frame) {
-            // The end: an encoder that was asked to finish gives up what it holds.
-            if (flush && !m_writer.Encode(nullptr)) {
-                std::lock_guard lock(m_mutex);
-                m_failed = true;
-            }
-            return;
-        }
-        if (!m_writer.Encode(frame.get())) {
-            std::lock_guard lock(m_mutex);
-            m_failed = true;
-            m_queue.clear();
-            m_changed.notify_all();
-            return;
-        }
-    }
 }
 
 } // namespace calvex::media::ffmpeg

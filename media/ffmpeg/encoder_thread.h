@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Runs an opened encoder on a thread of its own, fed through a short queue,
-// so that decoding (on the graph's thread) and encoding overlap.
+// so that encoding overlaps with the stages before it.
 #pragma once
 
 #include "media/ffmpeg/av_ptr.h"
 #include "media/ffmpeg/output_mux.h"
+#include "media/ffmpeg/stage_queue.h"
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
 #include <thread>
 
 namespace calvex::media::ffmpeg {
@@ -42,13 +40,16 @@ private:
 
 class EncoderThread {
 public:
-    EncoderThread(AVCodecContext* encoder, OutputMux& mux, int outputIndex);
+    // queueLength frames wait for the encoder at most; a Push waiting for
+    // room gives up when stop turns true.
+    EncoderThread(AVCodecContext* encoder, OutputMux& mux, int outputIndex, size_t queueLength,
+                  const std::atomic<bool>& stop);
     ~EncoderThread();
     EncoderThread(const EncoderThread&) = delete;
     EncoderThread& operator=(const EncoderThread&) = delete;
 
     // Takes the frame's data (pts in the encoder's time base), waiting while
-    // the queue is full. False once encoding or writing has failed.
+    // the queue is full. False when not taken: encoding has failed or the job stops.
     bool Push(AVFrame* frame);
     // Encodes what is queued, flushes the encoder, ends the thread. False on failure.
     bool Finish();
@@ -60,19 +61,12 @@ public:
 private:
     void Run();
     void Loop();
-    void End(bool flush);
-
-    // A few frames are enough to keep both sides busy; more only costs memory.
-    static constexpr size_t kQueueLength = 3;
+    void Join();
 
     PacketWriter m_writer;
-
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::deque<FramePtr> m_queue;
-    bool m_ending = false;
-    bool m_flush = false;
-    bool m_failed = false;
+    StageQueue<FramePtr> m_queue;
+    std::atomic<bool> m_flush{false};
+    std::atomic<bool> m_failed{false};
     std::thread m_thread;
 };
 

@@ -1,16 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/stream_route.h"
 
+#include "media/ffmpeg/codec_threads.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace calvex::media::ffmpeg {
 namespace {
-
-bool IsEndOrMore(int code)
-{
-    return code == AVERROR(EAGAIN) || code == AVERROR_EOF;
-}
 
 // "the source's video stream (h264)", for messages.
 std::string StreamName(const AVStream* stream)
@@ -110,9 +107,8 @@ TranscodeRoute::TranscodeRoute(const AVStream* source, const AVCodec* encoder, E
 
 bool TranscodeRoute::Start(OutputMux& mux, const std::atomic<bool>& stop)
 {
-    m_mux = &mux;
     m_stop = &stop;
-    if (!m_decoded || !m_filtered)
+    if (!m_decoded)
         return false;
     const AVCodec* decoder = avcodec_find_decoder(m_source->codecpar->codec_id);
     if (decoder == nullptr) {
@@ -123,8 +119,7 @@ bool TranscodeRoute::Start(OutputMux& mux, const std::atomic<bool>& stop)
     if (!m_decoder || avcodec_parameters_to_context(m_decoder.get(), m_source->codecpar) < 0)
         return false;
     m_decoder->pkt_timebase = m_source->time_base;
-    // As many threads as cores, on frames and slices, as the ffmpeg program does.
-    m_decoder->thread_count = 0;
+    m_decoder->thread_count = DecoderThreadCount(m_plan.kind);
     m_decoder->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     ForgetLoggedError();
     if (const int opened = avcodec_open2(m_decoder.get(), decoder, nullptr); opened < 0) {
@@ -132,7 +127,15 @@ bool TranscodeRoute::Start(OutputMux& mux, const std::atomic<bool>& stop)
         return false;
     }
     m_outputIndex = mux.AddStream();
-    return m_outputIndex >= 0;
+    if (m_outputIndex < 0)
+        return false;
+    m_encoder =
+        std::make_unique<EncoderStage>(m_encoderCodec, m_plan, m_options, mux, m_outputIndex, stop);
+    m_filter = std::make_unique<FilterStage>(m_source, m_plan,
+                                             "Cannot convert " + StreamName(m_source) +
+                                                 " for the encoder " + m_encoderCodec->name,
+                                             *m_encoder, mux, stop);
+    return true;
 }
 
 bool TranscodeRoute::Feed(AVPacket* packet)
@@ -152,150 +155,39 @@ bool TranscodeRoute::ReceiveDecodedFrames()
         if (received < 0)
             return true; // more input needed, the end, or a frame that could not be decoded
         m_decoded->pts = m_decoded->best_effort_timestamp;
-        const bool filtered = FilterFrame(m_decoded.get());
-        av_frame_unref(m_decoded.get());
-        if (!filtered)
-            return false;
-    }
-    return true;
-}
-
-bool TranscodeRoute::FilterFrame(AVFrame* frame)
-{
-    if (!m_chain.IsConfigured() || !m_chain.Accepts(frame)) {
-        // A change of picture or sound format mid-stream: finish the old chain first.
-        if (m_chain.IsConfigured() && (m_chain.PushEnd(m_endPts) < 0 || !ReceiveFilteredFrames()))
-            return false;
-        if (!m_chain.Configure(frame, m_source->time_base, m_plan)) {
-            m_mux->Fail("Cannot convert " + StreamName(m_source) + " for the encoder " +
-                        m_encoderCodec->name);
-            return false;
+        // A frame the filter stage does not take ends the job, unless it stops.
+        if (!m_filter->Push(m_decoded.get())) {
+            av_frame_unref(m_decoded.get());
+            return m_stop->load();
         }
     }
-    if (frame->pts != AV_NOPTS_VALUE)
-        m_endPts = frame->pts + FrameDuration(frame);
-    if (m_chain.Push(frame) < 0)
-        return false;
-    return ReceiveFilteredFrames();
-}
-
-int64_t TranscodeRoute::FrameDuration(const AVFrame* frame) const
-{
-    if (!IsVideo()) {
-        if (frame->pkt_duration > 0)
-            return frame->pkt_duration;
-        return av_rescale_q(frame->nb_samples, {1, frame->sample_rate}, m_source->time_base);
-    }
-    // A picture lasts at least one frame of the output's rate, so that a last
-    // frame the container cut short is still written.
-    const int64_t outputFrame =
-        av_rescale_q(1, av_inv_q(m_plan.video.frameRate), m_source->time_base);
-    return std::max<int64_t>(frame->pkt_duration, outputFrame);
-}
-
-bool TranscodeRoute::ReceiveFilteredFrames()
-{
-    // A stop is looked at for every frame: a chain can give many for one
-    // input (a frame rate filling a gap).
-    while (!m_stop->load()) {
-        const int pulled = m_chain.Pull(m_filtered.get());
-        if (IsEndOrMore(pulled))
-            return true;
-        if (pulled < 0)
-            return false;
-        const bool encoded = Encode(m_filtered.get());
-        av_frame_unref(m_filtered.get());
-        if (!encoded)
-            return false;
-    }
     return true;
-}
-
-bool TranscodeRoute::OpenEncoder(AVRational aspect)
-{
-    m_encoder.reset(avcodec_alloc_context3(m_encoderCodec));
-    if (!m_encoder)
-        return false;
-    m_encoder->thread_count = 0;
-    if (aspect.num > 0 && aspect.den > 0)
-        m_encoder->sample_aspect_ratio = aspect;
-    ForgetLoggedError();
-    const int opened = ffmpeg::OpenEncoder(m_encoder.get(), m_encoderCodec, m_plan, m_options);
-    if (opened < 0)
-        m_mux->Fail(std::string("Cannot open the encoder ") + m_encoderCodec->name +
-                    " with its settings: " + ErrorText(opened));
-    if (opened < 0 || !ConnectEncoder()) {
-        m_encoder.reset();
-        return false;
-    }
-    return true;
-}
-
-bool TranscodeRoute::ConnectEncoder()
-{
-    AVStream* stream = m_mux->Stream(m_outputIndex);
-    if (avcodec_parameters_from_context(stream->codecpar, m_encoder.get()) < 0)
-        return false;
-    stream->time_base = m_encoder->time_base;
-    stream->avg_frame_rate = m_encoder->framerate;
-    m_mux->MarkReady(m_outputIndex);
-    if (IsVideo())
-        m_encoderThread = std::make_unique<EncoderThread>(m_encoder.get(), *m_mux, m_outputIndex);
-    else
-        m_writer = std::make_unique<PacketWriter>(m_encoder.get(), *m_mux, m_outputIndex);
-    return true;
-}
-
-bool TranscodeRoute::Encode(AVFrame* frame)
-{
-    // The encoder opens on its first frame: some cannot be closed unused.
-    if (!m_encoder && !OpenEncoder(frame->sample_aspect_ratio))
-        return false;
-    frame->pts = av_rescale_q(frame->pts, m_chain.OutputTimeBase(), m_encoder->time_base);
-    // The decoder's frame types must not force key frames on the encoder.
-    frame->pict_type = AV_PICTURE_TYPE_NONE;
-    if (m_encoderThread)
-        return m_encoderThread->Push(frame);
-    return m_writer->Encode(frame);
 }
 
 bool TranscodeRoute::Drain()
 {
     avcodec_send_packet(m_decoder.get(), nullptr);
-    if (!ReceiveDecodedFrames())
-        return false;
-    if (m_chain.IsConfigured() && (m_chain.PushEnd(m_endPts) < 0 || !ReceiveFilteredFrames()))
-        return false;
-    if (!m_encoder)
-        return true;
-    if (m_encoderThread)
-        return m_encoderThread->Finish();
-    return m_writer->Encode(nullptr);
+    return ReceiveDecodedFrames() && m_filter->Finish() && m_encoder->Finish();
 }
 
 bool TranscodeRoute::FlushEncoderBy(std::chrono::steady_clock::time_point deadline)
 {
-    if (!m_encoder)
-        return true;
-    if (m_encoderThread)
-        return m_encoderThread->FinishBy(deadline);
-    m_writer->SetDeadline(deadline);
-    return m_writer->Encode(nullptr);
+    // What waits for the filter stage is left; the encoder gives what it has.
+    m_filter->Cancel();
+    return m_encoder->FinishBy(deadline);
 }
 
 void TranscodeRoute::Halt()
 {
-    if (m_encoderThread)
-        m_encoderThread->Halt();
+    if (m_filter)
+        m_filter->Cancel();
+    if (m_encoder)
+        m_encoder->Halt();
 }
 
 bool TranscodeRoute::OpenWithoutFrame()
 {
-    if (m_encoder)
-        return true;
-    if (MustNotTrialOpen(m_encoderCodec))
-        return false;
-    return OpenEncoder({0, 1});
+    return m_encoder->OpenWithoutFrame();
 }
 
 } // namespace calvex::media::ffmpeg

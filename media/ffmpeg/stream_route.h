@@ -5,8 +5,8 @@
 
 #include "media/ffmpeg/av_ptr.h"
 #include "media/ffmpeg/encoder_plan.h"
-#include "media/ffmpeg/encoder_thread.h"
-#include "media/ffmpeg/filter_chain.h"
+#include "media/ffmpeg/encoder_stage.h"
+#include "media/ffmpeg/filter_stage.h"
 #include "media/ffmpeg/output_mux.h"
 
 #include <atomic>
@@ -63,7 +63,8 @@ private:
     bool m_filledSilence = false;
 };
 
-// Decode, convert, encode.
+// Decode, convert, encode: decoding on the graph's thread, converting and
+// encoding on stages of their own, so that the three run side by side.
 class TranscodeRoute : public StreamRoute {
 public:
     TranscodeRoute(const AVStream* source, const AVCodec* encoder, EncoderPlan plan,
@@ -78,31 +79,18 @@ public:
 
 private:
     bool ReceiveDecodedFrames();
-    bool FilterFrame(AVFrame* frame);
-    bool ReceiveFilteredFrames();
-    int64_t FrameDuration(const AVFrame* frame) const;
-    bool Encode(AVFrame* frame);
-    bool OpenEncoder(AVRational aspect);
-    // Gives the opened encoder's format to the output stream and starts
-    // writing what the encoder gives.
-    bool ConnectEncoder();
 
     const AVStream* m_source;
     const AVCodec* m_encoderCodec;
     EncoderPlan m_plan;
     OptionValues m_options;
-    OutputMux* m_mux = nullptr;
     const std::atomic<bool>* m_stop = nullptr;
     CodecContextPtr m_decoder;
-    CodecContextPtr m_encoder;
-    // Video is encoded beside the decoding, sound on the graph's thread; both
-    // are declared after m_encoder so that they end before the encoder is freed.
-    std::unique_ptr<EncoderThread> m_encoderThread;
-    std::unique_ptr<PacketWriter> m_writer;
-    FilterChain m_chain;
-    int64_t m_endPts = AV_NOPTS_VALUE; // just after the last decoded frame, source time base
+    // The filter stage hands its frames to the encoder stage: it is declared
+    // after it, so that it ends first.
+    std::unique_ptr<EncoderStage> m_encoder;
+    std::unique_ptr<FilterStage> m_filter;
     FramePtr m_decoded = MakeFrame();
-    FramePtr m_filtered = MakeFrame();
 };
 
 } // namespace calvex::media::ffmpeg

@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// How many threads the codecs of a running graph get. The graph's stages
+// (reading and decoding, filtering, encoding) already run side by side, each
+// on a thread of its own; the codecs' own threads share the cores with them.
+#pragma once
+
+#include "media/ffmpeg/encoder_plan.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
+namespace calvex::media::ffmpeg {
+
+// The decoder's thread_count for a stream of kind.
+int DecoderThreadCount(AVMediaType kind);
+
+// The encoder's thread_count (a "threads" option of the user's still wins).
+int EncoderThreadCount(const AVCodec* codec, const EncoderPlan& plan);
+
+} // namespace calvex::media::ffmpeg

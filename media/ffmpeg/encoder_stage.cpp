@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "media/ffmpeg/encoder_stage.h"
+
+#include "media/ffmpeg/codec_threads.h"
+
+namespace calvex::media::ffmpeg {
+namespace {
+
+// Frames waiting for the encoder: a picture or two keeps it busy while the
+// filter stage works on the next; sound frames are small, more of them smooth
+// the hand-over.
+size_t QueueLength(AVMediaType kind)
+{
+    return kind == AVMEDIA_TYPE_VIDEO ? 2 : 8;
+}
+
+} // namespace
+
+EncoderStage::EncoderStage(const AVCodec* codec, const EncoderPlan& plan,
+                           const OptionValues& options, OutputMux& mux, int outputIndex,
+                           const std::atomic<bool>& stop)
+    : m_codec(codec), m_plan(plan), m_options(options), m_mux(mux), m_outputIndex(outputIndex),
+      m_stop(stop)
+{
+}
+
+EncoderStage::~EncoderStage()
+{
+    Halt();
+}
+
+bool EncoderStage::Open(AVRational aspect)
+{
+    m_context.reset(avcodec_alloc_context3(m_codec));
+    if (!m_context)
+        return false;
+    m_context->thread_count = EncoderThreadCount(m_codec, m_plan);
+    if (aspect.num > 0 && aspect.den > 0)
+        m_context->sample_aspect_ratio = aspect;
+    ForgetLoggedError();
+    const int opened = OpenEncoder(m_context.get(), m_codec, m_plan, m_options);
+    AVStream* stream = m_mux.Stream(m_outputIndex);
+    if (opened < 0 || avcodec_parameters_from_context(stream->codecpar, m_context.get()) < 0) {
+        if (opened < 0)
+            m_mux.Fail(std::string("Cannot open the encoder ") + m_codec->name +
+                       " with its settings: " + ErrorText(opened));
+        m_context.reset();
+        return false;
+    }
+    stream->time_base = m_context->time_base;
+    stream->avg_frame_rate = m_context->framerate;
+    m_mux.MarkReady(m_outputIndex);
+    m_thread = std::make_unique<EncoderThread>(m_context.get(), m_mux, m_outputIndex,
+                                               QueueLength(m_plan.kind), m_stop);
+    return true;
+}
+
+bool EncoderStage::Encode(AVFrame* frame, AVRational timeBase)
+{
+    {
+        std::lock_guard lock(m_openMutex);
+        if (!m_context && !Open(frame->sample_aspect_ratio))
+            return false;
+    }
+    frame->pts = av_rescale_q(frame->pts, timeBase, m_context->time_base);
+    // The decoder's frame types must not force key frames on the encoder.
+    frame->pict_type = AV_PICTURE_TYPE_NONE;
+    return m_thread->Push(frame);
+}
+
+bool EncoderStage::OpenWithoutFrame()
+{
+    std::lock_guard lock(m_openMutex);
+    if (m_context)
+        return true;
+    if (MustNotTrialOpen(m_codec))
+        return false;
+    return Open({0, 1});
+}
+
+bool EncoderStage::Finish()
+{
+    std::lock_guard lock(m_openMutex);
+    return !m_thread || m_thread->Finish();
+}
+
+bool EncoderStage::FinishBy(std::chrono::steady_clock::time_point deadline)
+{
+    std::lock_guard lock(m_openMutex);
+    return !m_thread || m_thread->FinishBy(deadline);
+}
+
+void EncoderStage::Halt()
+{
+    std::lock_guard lock(m_openMutex);
+    if (m_thread)
+        m_thread->Halt();
+}
+
+} // namespace calvex::media::ffmpeg

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The filtering stage of a transcoded stream, on a thread of its own: takes
+// the decoded frames through a short queue, converts them with the filter
+// chain (frame rate, size, picture or sound format) and hands them to the
+// encoding stage.
+#pragma once
+
+#include "media/ffmpeg/encoder_stage.h"
+#include "media/ffmpeg/filter_chain.h"
+#include "media/ffmpeg/stage_queue.h"
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace calvex::media::ffmpeg {
+
+class FilterStage {
+public:
+    // Frames of source (stamped in its time base) become what plan asks for
+    // and go to encoder; convertFailure is the reason noted when the chain
+    // cannot be built.
+    FilterStage(const AVStream* source, const EncoderPlan& plan, std::string convertFailure,
+                EncoderStage& encoder, OutputMux& mux, const std::atomic<bool>& stop);
+    ~FilterStage();
+    FilterStage(const FilterStage&) = delete;
+    FilterStage& operator=(const FilterStage&) = delete;
+
+    // Takes the decoded frame's data, waiting while the queue is full. False
+    // when not taken: the stage has failed or the job stops.
+    bool Push(AVFrame* frame);
+    // The source's end: filters what is queued and what the chain holds,
+    // ends the thread. False on failure.
+    bool Finish();
+    // Drops what is queued and ends the thread.
+    void Cancel();
+
+private:
+    void Run();
+    bool Loop();
+    bool Filter(AVFrame* frame);
+    bool EndChain();
+    bool PassFiltered();
+    int64_t FrameDuration(const AVFrame* frame) const;
+    void Join();
+
+    const AVStream* m_source;
+    const EncoderPlan m_plan;
+    const std::string m_convertFailure;
+    EncoderStage& m_encoder;
+    OutputMux& m_mux;
+    const std::atomic<bool>& m_stop;
+    FilterChain m_chain;
+    int64_t m_endPts = AV_NOPTS_VALUE; // just after the last decoded frame, source time base
+    FramePtr m_filtered = MakeFrame();
+    StageQueue<FramePtr> m_queue;
+    std::atomic<bool> m_failed{false};
+    std::thread m_thread;
+};
+
+} // namespace calvex::media::ffmpeg
