@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/filter_chain.h"
 
+#include "media/ffmpeg/range_expansion.h"
+
 #include <string>
 
 extern "C" {
@@ -52,12 +54,21 @@ std::string VideoSourceArgs(const AVFrame* frame, AVRational timeBase)
 
 // fps first (fewer frames to scale), then size and picture format; scale and
 // format pass frames through untouched when they already match.
-std::string VideoChain(const EncoderPlan& plan)
+std::string VideoChain(const EncoderPlan& plan, AVPixelFormat format)
 {
     const VideoFormat& video = plan.video;
     return "fps=fps=" + Rational(video.frameRate) + ",scale=" + std::to_string(video.width) + ":" +
-           std::to_string(video.height) +
-           ",format=pix_fmts=" + av_get_pix_fmt_name(video.pixelFormat);
+           std::to_string(video.height) + ",format=pix_fmts=" + av_get_pix_fmt_name(format);
+}
+
+// The full-range format to widen first's range to after the chain, when the
+// chain would do nothing else; AV_PIX_FMT_NONE when the chain does it all.
+AVPixelFormat RangeToWiden(const AVFrame* first, const VideoFormat& video)
+{
+    const bool sameSize = first->width == video.width && first->height == video.height;
+    const AVPixelFormat limited = LimitedRangeTwin(video.pixelFormat);
+    return sameSize && limited != AV_PIX_FMT_NONE && first->format == limited ? video.pixelFormat
+                                                                              : AV_PIX_FMT_NONE;
 }
 
 std::string AudioSourceArgs(const AVFrame* frame, AVRational timeBase)
@@ -136,7 +147,12 @@ bool FilterChain::Configure(const AVFrame* first, AVRational timeBase, const Enc
     m_channels = first->ch_layout.nb_channels;
     bool linked = false;
     if (plan.kind == AVMEDIA_TYPE_VIDEO) {
-        linked = Link("buffer", VideoSourceArgs(first, timeBase), "buffersink", VideoChain(plan));
+        m_fullRange = RangeToWiden(first, plan.video);
+        const AVPixelFormat format = m_fullRange != AV_PIX_FMT_NONE
+                                         ? static_cast<AVPixelFormat>(first->format)
+                                         : plan.video.pixelFormat;
+        linked = Link("buffer", VideoSourceArgs(first, timeBase), "buffersink",
+                      VideoChain(plan, format));
     } else {
         linked = Link("abuffer", AudioSourceArgs(first, timeBase), "abuffersink",
                       AudioChain(plan, !m_builtBefore));
@@ -172,7 +188,15 @@ int FilterChain::PushEnd(int64_t endPts)
 
 int FilterChain::Pull(AVFrame* frame)
 {
-    return av_buffersink_get_frame(m_sink, frame);
+    if (m_fullRange == AV_PIX_FMT_NONE)
+        return av_buffersink_get_frame(m_sink, frame);
+    if (!m_limited)
+        return AVERROR(ENOMEM);
+    if (const int pulled = av_buffersink_get_frame(m_sink, m_limited.get()); pulled < 0)
+        return pulled;
+    const int widened = ExpandRange(m_limited.get(), m_fullRange, frame);
+    av_frame_unref(m_limited.get());
+    return widened;
 }
 
 AVRational FilterChain::OutputTimeBase() const

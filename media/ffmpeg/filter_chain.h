@@ -29,6 +29,11 @@ private:
     bool Link(const char* sourceName, const std::string& sourceArgs, const char* sinkName,
               const std::string& chain);
 
+    // Limited-range YUV for an encoder that takes full range, at the same
+    // size: the chain passes it through and the range is widened after it.
+    AVPixelFormat m_fullRange = AV_PIX_FMT_NONE;
+    FramePtr m_limited = MakeFrame();
+
     FilterGraphPtr m_graph;
     AVFilterContext* m_source = nullptr;
     AVFilterContext* m_sink = nullptr;
