@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The window's layouts and pictures, built into the program (see
 // res/embed_files.cmake).
 #pragma once
