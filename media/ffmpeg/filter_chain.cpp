@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/filter_chain.h"
 
-#include "media/ffmpeg/range_expansion.h"
-
 #include <string>
 
 extern "C" {
@@ -137,6 +135,12 @@ bool FilterChain::Link(const char* sourceName, const std::string& sourceArgs, co
            avfilter_graph_config(m_graph.get(), nullptr) >= 0;
 }
 
+bool FilterChain::Converts(const AVFrame* frame, const EncoderPlan& plan)
+{
+    return frame->width != plan.video.width || frame->height != plan.video.height ||
+           frame->format != plan.video.pixelFormat;
+}
+
 bool FilterChain::Configure(const AVFrame* first, AVRational timeBase, const EncoderPlan& plan)
 {
     m_kind = plan.kind;
@@ -194,7 +198,7 @@ int FilterChain::Pull(AVFrame* frame)
         return AVERROR(ENOMEM);
     if (const int pulled = av_buffersink_get_frame(m_sink, m_limited.get()); pulled < 0)
         return pulled;
-    const int widened = ExpandRange(m_limited.get(), m_fullRange, frame);
+    const int widened = m_expansion.Expand(m_limited.get(), m_fullRange, frame);
     av_frame_unref(m_limited.get());
     return widened;
 }

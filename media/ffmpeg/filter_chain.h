@@ -6,11 +6,15 @@
 
 #include "media/ffmpeg/av_ptr.h"
 #include "media/ffmpeg/encoder_plan.h"
+#include "media/ffmpeg/range_expansion.h"
 
 namespace calvex::media::ffmpeg {
 
 class FilterChain {
 public:
+    // True when the chain changes pictures like frame (their size or format)
+    // rather than only passing them on at the plan's frame rate.
+    static bool Converts(const AVFrame* frame, const EncoderPlan& plan);
     // Builds the chain for frames like first, stamped in timeBase.
     bool Configure(const AVFrame* first, AVRational timeBase, const EncoderPlan& plan);
     bool IsConfigured() const { return m_graph != nullptr; }
@@ -32,6 +36,7 @@ private:
     // Limited-range YUV for an encoder that takes full range, at the same
     // size: the chain passes it through and the range is widened after it.
     AVPixelFormat m_fullRange = AV_PIX_FMT_NONE;
+    RangeExpansion m_expansion;
     FramePtr m_limited = MakeFrame();
 
     FilterGraphPtr m_graph;

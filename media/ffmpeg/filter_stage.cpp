@@ -6,12 +6,9 @@
 namespace calvex::media::ffmpeg {
 namespace {
 
-// Decoded frames waiting for the chain: as for the encoder's queue, a picture
-// or two, more of the small sound frames.
-size_t QueueLength(AVMediaType kind)
-{
-    return kind == AVMEDIA_TYPE_VIDEO ? 2 : 8;
-}
+// Decoded pictures waiting for the chain: two let both sides go on through
+// a picture that takes longer than the others.
+constexpr size_t kQueueLength = 2;
 
 bool IsEndOrMore(int code)
 {
@@ -24,8 +21,7 @@ FilterStage::FilterStage(const AVStream* source, const EncoderPlan& plan,
                          std::string convertFailure, EncoderStage& encoder, OutputMux& mux,
                          const std::atomic<bool>& stop)
     : m_source(source), m_plan(plan), m_convertFailure(std::move(convertFailure)),
-      m_encoder(encoder), m_mux(mux), m_stop(stop), m_queue(QueueLength(plan.kind), stop),
-      m_thread([this] { Run(); })
+      m_encoder(encoder), m_mux(mux), m_stop(stop), m_queue(kQueueLength, stop)
 {
 }
 
@@ -36,6 +32,14 @@ FilterStage::~FilterStage()
 
 bool FilterStage::Push(AVFrame* frame)
 {
+    if (!m_decided) {
+        m_decided = true;
+        m_threaded = m_plan.kind == AVMEDIA_TYPE_VIDEO && FilterChain::Converts(frame, m_plan);
+        if (m_threaded)
+            m_thread = std::thread([this] { Run(); });
+    }
+    if (!m_threaded)
+        return FilterHere(frame);
     FramePtr queued = MakeFrame();
     if (!queued || m_failed)
         return false;
@@ -43,8 +47,19 @@ bool FilterStage::Push(AVFrame* frame)
     return m_queue.Push(std::move(queued));
 }
 
+bool FilterStage::FilterHere(AVFrame* frame)
+{
+    const bool filtered = !m_failed && m_filtered && Filter(frame);
+    av_frame_unref(frame);
+    if (!filtered && !m_stop.load())
+        m_failed = true;
+    return filtered;
+}
+
 bool FilterStage::Finish()
 {
+    if (!m_threaded)
+        return !m_failed && EndChain();
     m_queue.Close();
     Join();
     return !m_failed;

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The filtering stage of a transcoded stream, on a thread of its own: takes
-// the decoded frames through a short queue, converts them with the filter
-// chain (frame rate, size, picture or sound format) and hands them to the
-// encoding stage.
+// The filtering stage of a transcoded stream: converts the decoded frames
+// with the filter chain (frame rate, size, picture or sound format) and hands
+// them to the encoding stage. Pictures that change size or format are worth a
+// thread of their own, fed through a short queue; the rest (sound, a frame
+// rate alone) is filtered on the decoding thread, holding no frames back.
 #pragma once
 
 #include "media/ffmpeg/encoder_stage.h"
@@ -27,7 +28,8 @@ public:
     FilterStage& operator=(const FilterStage&) = delete;
 
     // Takes the decoded frame's data, waiting while the queue is full. False
-    // when not taken: the stage has failed or the job stops.
+    // when not taken: the stage has failed or the job stops. The first frame
+    // decides whether the stage runs a thread.
     bool Push(AVFrame* frame);
     // The source's end: filters what is queued and what the chain holds,
     // ends the thread. False on failure.
@@ -36,6 +38,7 @@ public:
     void Cancel();
 
 private:
+    bool FilterHere(AVFrame* frame);
     void Run();
     bool Loop();
     bool Filter(AVFrame* frame);
@@ -55,6 +58,8 @@ private:
     FramePtr m_filtered = MakeFrame();
     StageQueue<FramePtr> m_queue;
     std::atomic<bool> m_failed{false};
+    bool m_decided = false;
+    bool m_threaded = false;
     std::thread m_thread;
 };
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 extern "C" {
+#include <libavutil/imgutils.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -14,9 +15,12 @@ namespace {
 
 using Table = std::array<uint8_t, 256>;
 
+// Rows start on this many bytes, as FFmpeg's own pictures do for its SIMD code.
+constexpr int kAlign = 64;
+
 // swscale's steps for a picture that keeps its size: the sample taken to 15
 // bits, its range widened in 16-bit integers, rounded back to 8 bits.
-uint8_t Expand(int sample, int ceiling, int factor, int offset, int shift)
+uint8_t Widen(int sample, int ceiling, int factor, int offset, int shift)
 {
     const auto widened =
         static_cast<int16_t>((std::min(sample << 7, ceiling) * factor - offset) >> shift);
@@ -27,8 +31,8 @@ Table MakeTable(bool luma)
 {
     Table table{};
     for (int sample = 0; sample < 256; ++sample)
-        table[sample] = luma ? Expand(sample, 30189, 19077, 39057361, 14)
-                             : Expand(sample, 30775, 4663, 9289992, 12);
+        table[sample] = luma ? Widen(sample, 30189, 19077, 39057361, 14)
+                             : Widen(sample, 30775, 4663, 9289992, 12);
     return table;
 }
 
@@ -59,15 +63,37 @@ AVPixelFormat LimitedRangeTwin(AVPixelFormat full)
     }
 }
 
-int ExpandRange(const AVFrame* limited, AVPixelFormat fullFormat, AVFrame* full)
+int RangeExpansion::Expand(const AVFrame* limited, AVPixelFormat fullFormat, AVFrame* full)
 {
     static const Table luma = MakeTable(true);
     static const Table chroma = MakeTable(false);
     full->format = fullFormat;
     full->width = limited->width;
     full->height = limited->height;
-    if (const int made = av_frame_get_buffer(full, 0); made < 0)
+    int linesizes[4] = {};
+    ptrdiff_t strides[4] = {};
+    size_t planeSizes[4] = {};
+    int made = av_image_fill_linesizes(linesizes, fullFormat, FFALIGN(full->width, kAlign));
+    for (int plane = 0; plane < 4; ++plane)
+        strides[plane] = linesizes[plane];
+    if (made >= 0)
+        made = av_image_fill_plane_sizes(planeSizes, fullFormat, full->height, strides);
+    if (made < 0)
         return made;
+    const size_t size = planeSizes[0] + planeSizes[1] + planeSizes[2] + kAlign;
+    if (!m_pool || size != m_pictureSize) {
+        m_pool.reset(av_buffer_pool_init(size, nullptr));
+        m_pictureSize = size;
+    }
+    full->buf[0] = m_pool ? av_buffer_pool_get(m_pool.get()) : nullptr;
+    if (full->buf[0] == nullptr)
+        return AVERROR(ENOMEM);
+    uint8_t* at = full->buf[0]->data;
+    for (int plane = 0; plane < 3; ++plane) {
+        full->data[plane] = at;
+        full->linesize[plane] = linesizes[plane];
+        at += planeSizes[plane];
+    }
     if (const int copied = av_frame_copy_props(full, limited); copied < 0)
         return copied;
     full->color_range = AVCOL_RANGE_JPEG;
