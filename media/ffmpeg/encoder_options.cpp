@@ -39,7 +39,7 @@ constexpr Wording kWordings[] = {
      "The highest bit rate the rate control allows, over one second; 0: no limit."},
     {"g", "Key-frame interval", "frames", 1,
      "The most pictures from one key frame to the next; -1: the encoder decides."},
-    {"bf", "B-frames", "frames", 1,
+    {"bf", "B-frames", "", 1,
      "The most B-frames (pictures predicted from both sides) in a row; -1: the encoder "
      "decides."},
     {"threads", "Threads", "", 1, "Threads to encode with; 0: as many as the processor has."},

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The compressor catalogue: every listed encoder converts a clip; settings
-// and presets reach the encoder, which keeps those its sheet accepted.
+// and presets reach the encoder.
 #include "test_support.h"
 
 #include "media/encoder_settings.h"
@@ -67,29 +67,6 @@ TEST(EncoderSettings, ReachTheEncoder)
     EXPECT_EQ(x264Subme("slow"), "subme=8\n");
     EXPECT_EQ(x264Subme(""), "subme=7\n"); // a new encoder starts at medium
     EXPECT_FALSE(BindEncoder(Category::VideoCompressor, "mpeg4")->QueryCodecDialog());
-}
-
-std::string CurrentValue(const FilterPtr& filter, const std::string& name)
-{
-    for (const EncoderSetting& setting : filter->QueryPropertyPages()->GetPages())
-        if (setting.name == name)
-            return setting.currentValue;
-    return "not listed";
-}
-
-TEST(EncoderSettings, AnEncoderKeepsItsAcceptedSettingsForItsNextInstances)
-{
-    const FilterPtr first = BindEncoder(Category::VideoCompressor, "mpeg4");
-    const auto pages = first->QueryPropertyPages();
-    EXPECT_FALSE(pages->SetValue("qscale", "40")); // beyond the quantiser's 31
-    ASSERT_TRUE(pages->SetValue("bf", "2"));
-    ASSERT_TRUE(pages->SetValue("flags", "qpel+gray"));
-    EXPECT_EQ(CurrentValue(BindEncoder(Category::VideoCompressor, "mpeg4"), "bf"), "0");
-    pages->KeepSettings();
-    const FilterPtr next = BindEncoder(Category::VideoCompressor, "mpeg4");
-    EXPECT_EQ(CurrentValue(next, "bf"), "2");
-    EXPECT_EQ(CurrentValue(next, "flags"), "qpel+gray");
-    EXPECT_EQ(CurrentValue(BindEncoder(Category::VideoCompressor, "libxvid"), "bf"), "0");
 }
 
 } // namespace
