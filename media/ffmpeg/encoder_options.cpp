@@ -264,15 +264,10 @@ std::string BitRateHelp(const AVCodec* codec, const EncoderProfile& profile)
     return "The average bit rate to aim at.";
 }
 
-EncoderSetting QualitySetting(AVCodecContext* context, const EncoderProfile& profile)
+EncoderSetting QualitySetting(const EncoderProfile& profile)
 {
     const QualityScale& scale = profile.quality;
     EncoderSetting setting;
-    const AVOption* own = scale.kind == QualityKind::Private
-                              ? av_opt_find(context->priv_data, scale.key, nullptr, 0, 0)
-                              : nullptr;
-    if (own != nullptr)
-        setting = Describe(context->priv_data, own, profile, SettingGroup::QualityAndRate);
     setting.name = scale.key;
     setting.label = "Quality";
     setting.group = SettingGroup::QualityAndRate;
@@ -324,7 +319,7 @@ void AddQualityAndRate(const AVCodec* codec, AVCodecContext* context,
 {
     const EncoderProfile& profile = ProfileOf(codec);
     if (profile.quality.kind != QualityKind::None)
-        settings.push_back(QualitySetting(context, profile));
+        settings.push_back(QualitySetting(profile));
     for (const std::string& name : RateControls(codec, profile))
         if (av_opt_find(context, name.c_str(), nullptr, 0, 0) != nullptr)
             settings.push_back(RateSetting(codec, context, profile, name));
@@ -424,7 +419,12 @@ std::optional<std::string> AcceptedValue(const AVCodec* codec, const EncoderSett
     }
     if (av_opt_set(target, setting.name.c_str(), value.c_str(), 0) < 0)
         return std::nullopt;
-    const std::string kept = KeptValue(target, option);
+    // A number row keeps a number also where FFmpeg names it (threads' 0 is "auto").
+    int64_t number = 0;
+    const std::string kept = setting.type == SettingType::Integer &&
+                                     av_opt_get_int(target, option->name, 0, &number) >= 0
+                                 ? std::to_string(number)
+                                 : KeptValue(target, option);
     if (!WithinRange(setting, kept))
         return std::nullopt;
     return kept;
