@@ -42,7 +42,7 @@ constexpr Wording kWordings[] = {
     {"bf", "B-frames", "", 1,
      "The most B-frames (pictures predicted from both sides) in a row; -1: the encoder "
      "decides."},
-    {"threads", "Threads", "", 1, "Threads to encode with; 0: as many as the processor has."},
+    {"threads", "Threads", "", 1, "Threads to encode with; 0: chosen for the processor's cores."},
     {"flags", "Codec flags", "", 1, nullptr},
     {"qmin", "Lowest quantiser", "", 1,
      "The finest quantiser the rate control may use (lower is better); -1: the encoder decides."},
@@ -302,7 +302,7 @@ EncoderSetting RateSetting(const AVCodec* codec, AVCodecContext* context,
             profile.audioPerChannel > 0)
             setting.defaultValue = "0";
     } else if (name == "threads") {
-        setting.defaultValue = "0"; // the graph opens encoders with automatic threads
+        setting.defaultValue = "0"; // the graph chooses the threads unless told
     }
     // Plain numbers (threads names its 0 "auto"), in ranges a person types;
     // FFmpeg's reach to the integer limits.

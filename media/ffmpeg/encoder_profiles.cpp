@@ -272,7 +272,7 @@ void AddQuality(const EncoderProfile& profile, const OptionValues& options, Opti
 }
 
 // Skipped user values: the quality key (added in FFmpeg's terms), a bit rate
-// of 0 (the program's choice), empty text (the encoder's default).
+// or thread count of 0 (the program's choice), empty text (the encoder's default).
 bool PassedAsIs(const EncoderProfile& profile, bool quality, const std::string& name,
                 const std::string& value)
 {
@@ -280,6 +280,9 @@ bool PassedAsIs(const EncoderProfile& profile, bool quality, const std::string& 
         return false;
     if (name == "b")
         return !quality && value != "0";
+    if (name == "threads")
+        return value != "0"; // the graph's own choice
+
     return !(name == "flags" && quality && profile.quality.kind == QualityKind::GlobalQuality);
 }
 
