@@ -282,7 +282,6 @@ bool PassedAsIs(const EncoderProfile& profile, bool quality, const std::string& 
         return !quality && value != "0";
     if (name == "threads")
         return value != "0"; // the graph's own choice
-
     return !(name == "flags" && quality && profile.quality.kind == QualityKind::GlobalQuality);
 }
 
