@@ -333,6 +333,17 @@ bool IsOffered(const AVCodec* codec, const AVOption* option)
            option->name != std::string(profile.quality.key);
 }
 
+// The encoder's options users look for first, then its switches and named
+// values, then its bare numbers and texts (mostly tuning of its internals).
+int OrderOf(const EncoderSetting& setting)
+{
+    if (Contains(kFirstOptions, setting.name))
+        return 0;
+    const bool named = setting.type == SettingType::Boolean ||
+                       setting.type == SettingType::Choice || setting.type == SettingType::Flags;
+    return named ? 1 : 2;
+}
+
 void AddEncoderOptions(const AVCodec* codec, AVCodecContext* context,
                        std::vector<EncoderSetting>& settings)
 {
@@ -344,8 +355,9 @@ void AddEncoderOptions(const AVCodec* codec, AVCodecContext* context,
         if (IsOffered(codec, option))
             own.push_back(
                 Describe(context->priv_data, option, ProfileOf(codec), SettingGroup::Encoder));
-    std::stable_partition(own.begin(), own.end(),
-                          [](const EncoderSetting& s) { return Contains(kFirstOptions, s.name); });
+    std::stable_sort(own.begin(), own.end(), [](const EncoderSetting& a, const EncoderSetting& b) {
+        return OrderOf(a) < OrderOf(b);
+    });
     settings.insert(settings.end(), own.begin(), own.end());
 }
 
