@@ -15,6 +15,34 @@ int Cores()
     return std::max(1, av_cpu_count());
 }
 
+// The encoder's half of the cores (decoding has the other).
+int EncoderShare()
+{
+    return std::max(1, Cores() - Cores() / 2);
+}
+
+// FFmpeg's MPEG video encoders cut each picture into one slice per thread.
+bool SlicesFollowThreads(const AVCodec* codec)
+{
+    switch (codec->id) {
+    case AV_CODEC_ID_MPEG1VIDEO:
+    case AV_CODEC_ID_MPEG2VIDEO:
+    case AV_CODEC_ID_MPEG4:
+    case AV_CODEC_ID_H263P:
+        return (codec->capabilities & AV_CODEC_CAP_SLICE_THREADS) != 0;
+    default:
+        return false;
+    }
+}
+
+// The slices FFmpeg's own choice of threads makes for a picture this high:
+// one per core and one more, at most 16, at most one per row of macroblocks.
+int AutomaticSlices(int height)
+{
+    const int cores = std::min(Cores(), (height + 15) / 16);
+    return cores > 1 ? std::min(cores + 1, 16) : 1;
+}
+
 } // namespace
 
 // Decoding and encoding each take about half of the work of a picture, and
@@ -26,18 +54,27 @@ int DecoderThreadCount(AVMediaType kind)
     return kind == AVMEDIA_TYPE_VIDEO ? std::max(1, Cores() / 2) : 1;
 }
 
-int EncoderThreadCount(const AVCodec* codec, const EncoderPlan& plan)
+void SizeEncoderThreads(AVCodecContext* context, const AVCodec* codec, const EncoderPlan& plan,
+                        const OptionValues& options)
 {
-    if (plan.kind != AVMEDIA_TYPE_VIDEO)
-        return 1;
+    const bool userThreads = std::any_of(options.begin(), options.end(), [](const auto& option) {
+        return option.first == "threads";
+    });
+    context->thread_count = plan.kind == AVMEDIA_TYPE_VIDEO ? 0 : 1;
+    if (plan.kind != AVMEDIA_TYPE_VIDEO || userThreads ||
+        (codec->capabilities & AV_CODEC_CAP_OTHER_THREADS)) {
+        // Encoders with threads of their own (x264) size them best themselves.
+        return;
+    }
     // Pictures coded on threads of their own come out the same on any number
-    // of them: the encoder gets the other half of the cores.
-    if ((codec->capabilities & AV_CODEC_CAP_FRAME_THREADS) &&
-        !(codec->capabilities & AV_CODEC_CAP_OTHER_THREADS))
-        return std::max(1, Cores() - Cores() / 2);
-    // Slices shape the picture (FFmpeg makes one per thread), and encoders
-    // with threads of their own (x264) size them best themselves: their choice.
-    return 0;
+    // of them; slices shape the picture, so they stay as many as FFmpeg's own
+    // choice makes, now coded by the encoder's share of the threads.
+    if (codec->capabilities & AV_CODEC_CAP_FRAME_THREADS)
+        context->thread_count = EncoderShare();
+    else if (SlicesFollowThreads(codec)) {
+        context->slices = AutomaticSlices(plan.video.height);
+        context->thread_count = std::min(EncoderShare(), context->slices);
+    }
 }
 
 } // namespace calvex::media::ffmpeg

@@ -15,7 +15,10 @@ namespace calvex::media::ffmpeg {
 // The decoder's thread_count for a stream of kind.
 int DecoderThreadCount(AVMediaType kind);
 
-// The encoder's thread_count (a "threads" option of the user's still wins).
-int EncoderThreadCount(const AVCodec* codec, const EncoderPlan& plan);
+// Sets the threads (and, where they decide the slices, the slice count) of
+// an encoder context before it opens; a "threads" option of the user's
+// leaves both to the encoder.
+void SizeEncoderThreads(AVCodecContext* context, const AVCodec* codec, const EncoderPlan& plan,
+                        const OptionValues& options);
 
 } // namespace calvex::media::ffmpeg

@@ -34,7 +34,7 @@ bool EncoderStage::Open(AVRational aspect)
     m_context.reset(avcodec_alloc_context3(m_codec));
     if (!m_context)
         return false;
-    m_context->thread_count = EncoderThreadCount(m_codec, m_plan);
+    SizeEncoderThreads(m_context.get(), m_codec, m_plan, m_options);
     if (aspect.num > 0 && aspect.den > 0)
         m_context->sample_aspect_ratio = aspect;
     ForgetLoggedError();
