@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A compressor list shown in a drop-down combo box of the main window.
 #pragma once
 

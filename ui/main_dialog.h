@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main window: a frame that behaves as the program's dialog (template
 // 102 with menu 129). It holds the job settings, routes the user's actions
 // to their handlers, and is the job's window for the worker thread.

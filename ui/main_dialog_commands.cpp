@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main window's commands: the file pickers, the menu and the
 // compressors' Properties buttons.
 #include <wx/combobox.h>

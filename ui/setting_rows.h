@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Property-grid rows for encoder settings, and their values as the encoder
 // takes them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The compressor configuration dialogs: a property sheet of an encoder's
 // settings, and the list of its presets.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Runs the window tests inside a wx application on the display given by
 // DISPLAY (the test command provides a virtual one).
 #include <gtest/gtest.h>

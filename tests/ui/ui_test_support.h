@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the window tests share: a running wx application, modal dialogs
 // answered without being shown, an event pump, and clicks on controls.
 #pragma once
