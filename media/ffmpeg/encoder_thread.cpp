@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/encoder_thread.h"
 
+#include "media/ffmpeg/thread_name.h"
+
 namespace calvex::media::ffmpeg {
 
 PacketWriter::PacketWriter(AVCodecContext* encoder, OutputMux& mux, int outputIndex)
@@ -47,6 +49,7 @@ EncoderThread::~EncoderThread()
 
 void EncoderThread::Run()
 {
+    NameThisThread(std::string("enc ") + m_writer.CodecName());
     // Nothing may end the program from this thread: a fault fails the encoder.
     try {
         Loop();

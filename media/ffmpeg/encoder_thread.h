@@ -26,6 +26,7 @@ public:
     bool IsPastDeadline() const { return std::chrono::steady_clock::now() > m_deadline.load(); }
     // Notes why the job fails.
     void Fail(const std::string& reason) { m_mux.Fail(reason); }
+    const char* CodecName() const { return m_encoder->codec->name; }
 
 private:
     bool Failed(int code);

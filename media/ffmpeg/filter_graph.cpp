@@ -4,6 +4,7 @@
 #include "media/ffmpeg/compressor_filter.h"
 #include "media/ffmpeg/encoder_catalogue.h"
 #include "media/ffmpeg/failure.h"
+#include "media/ffmpeg/thread_name.h"
 
 #include <chrono>
 
@@ -215,6 +216,7 @@ bool FilterGraph::Run()
     // at once, leaving the file as a stopped run does.
     GraphJob job{m_output, m_routedSource, m_routes};
     m_thread = std::thread([this, job = std::move(job)] {
+        NameThisThread("graph");
         // Nothing may end the program from this thread: a fault ends the job.
         try {
             Finish(RunGraphJob(job, m_stopRequested, m_progress->positionHns, m_failure));

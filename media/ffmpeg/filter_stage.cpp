@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/filter_stage.h"
 
+#include "media/ffmpeg/thread_name.h"
+
 #include <algorithm>
 
 namespace calvex::media::ffmpeg {
@@ -79,6 +81,7 @@ void FilterStage::Join()
 
 void FilterStage::Run()
 {
+    NameThisThread("filter");
     // Nothing may end the program from this thread: a fault fails the stage.
     try {
         if (!Loop())
