@@ -15,10 +15,15 @@ namespace calvex::media::ffmpeg {
 // The decoder's thread_count for a stream of kind.
 int DecoderThreadCount(AVMediaType kind);
 
+// Balanced: where more slices than FFmpeg's own choice spread an encoder's
+// work better over the cores, ask for them; FFmpegs: keep its choice (for a
+// picture the balanced count turns out not to fit).
+enum class SliceCount { Balanced, FFmpegs };
+
 // Sets the threads (and, where they decide the slices, the slice count) of
 // an encoder context before it opens; a "threads" option of the user's
-// leaves both to the encoder.
-void SizeEncoderThreads(AVCodecContext* context, const AVCodec* codec, const EncoderPlan& plan,
-                        const OptionValues& options);
+// leaves both to the encoder. True when it asked for slices of its own.
+bool SizeEncoderThreads(AVCodecContext* context, const AVCodec* codec, const EncoderPlan& plan,
+                        const OptionValues& options, SliceCount slices);
 
 } // namespace calvex::media::ffmpeg

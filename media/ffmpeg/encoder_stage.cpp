@@ -29,16 +29,24 @@ EncoderStage::~EncoderStage()
     Halt();
 }
 
-bool EncoderStage::Open(AVRational aspect)
+int EncoderStage::OpenContext(AVRational aspect, SliceCount slices, bool& ownSlices)
 {
     m_context.reset(avcodec_alloc_context3(m_codec));
     if (!m_context)
-        return false;
-    SizeEncoderThreads(m_context.get(), m_codec, m_plan, m_options);
+        return AVERROR(ENOMEM);
+    ownSlices = SizeEncoderThreads(m_context.get(), m_codec, m_plan, m_options, slices);
     if (aspect.num > 0 && aspect.den > 0)
         m_context->sample_aspect_ratio = aspect;
     ForgetLoggedError();
-    const int opened = OpenEncoder(m_context.get(), m_codec, m_plan, m_options);
+    return OpenEncoder(m_context.get(), m_codec, m_plan, m_options);
+}
+
+bool EncoderStage::Open(AVRational aspect)
+{
+    bool ownSlices = false;
+    int opened = OpenContext(aspect, SliceCount::Balanced, ownSlices);
+    if (opened < 0 && ownSlices)
+        opened = OpenContext(aspect, SliceCount::FFmpegs, ownSlices);
     AVStream* stream = m_mux.Stream(m_outputIndex);
     if (opened < 0 || avcodec_parameters_from_context(stream->codecpar, m_context.get()) < 0) {
         if (opened < 0)

@@ -4,6 +4,7 @@
 // writes what it gives to the stream's place in the AVI file.
 #pragma once
 
+#include "media/ffmpeg/codec_threads.h"
 #include "media/ffmpeg/encoder_plan.h"
 #include "media/ffmpeg/encoder_thread.h"
 
@@ -37,6 +38,8 @@ public:
 
 private:
     bool Open(AVRational aspect);
+    // A fresh context with threads and slices sized, opened; FFmpeg's code.
+    int OpenContext(AVRational aspect, SliceCount slices, bool& ownSlices);
 
     const AVCodec* m_codec;
     const EncoderPlan m_plan;

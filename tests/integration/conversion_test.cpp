@@ -90,6 +90,22 @@ TEST(VideoShapes, OddSizedVideoOnlySource)
     }
 }
 
+// A picture larger than PAL's is cut into slices coded side by side; lossless,
+// every picture must still come out exactly as it went in.
+TEST(VideoShapes, ALargePictureCodedInSlicesComesOutExactly)
+{
+    const auto input =
+        MakeClip("large.mkv", "-f lavfi -i testsrc2=size=1280x720:rate=10:duration=1 -c:v ffv1");
+    const auto output = WorkDir() / "large-ffv1.avi";
+    ASSERT_EQ(RunJob({input, output, "ffv1"}).eventCode, EC_COMPLETE);
+    const auto pictureMd5 = [](const fs::path& file) {
+        return Shell("ffmpeg -v error -i " + Quote(file) + " -map 0:v -f md5 -");
+    };
+    EXPECT_EQ(CountVideoFrames(output), 10);
+    EXPECT_EQ(pictureMd5(output), pictureMd5(input));
+    EXPECT_NE(pictureMd5(output), "");
+}
+
 TEST(VideoShapes, VariableFrameRateComesOutConstant)
 {
     // 2 s whose frames come at 25 fps for the first second and 5 fps for the second.
