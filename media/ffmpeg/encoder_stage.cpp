@@ -2,6 +2,7 @@
 #include "media/ffmpeg/encoder_stage.h"
 
 #include "media/ffmpeg/codec_threads.h"
+#include "media/ffmpeg/thread_name.h"
 
 namespace calvex::media::ffmpeg {
 namespace {
@@ -38,6 +39,7 @@ int EncoderStage::OpenContext(AVRational aspect, SliceCount slices, bool& ownSli
     if (aspect.num > 0 && aspect.den > 0)
         m_context->sample_aspect_ratio = aspect;
     ForgetLoggedError();
+    const ThreadNameDuring opening(std::string("enc ") + m_codec->name);
     return OpenEncoder(m_context.get(), m_codec, m_plan, m_options);
 }
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Names the calling thread, so that a profile (perf, top -H) tells the
-// graph's stages apart. The codecs' own threads inherit the name.
+// graph's stages apart. Threads a codec starts inherit the name.
 #pragma once
 
 #include <pthread.h>
@@ -14,5 +14,23 @@ inline void NameThisThread(const std::string& name)
     // The kernel keeps 15 characters.
     pthread_setname_np(pthread_self(), name.substr(0, 15).c_str());
 }
+
+// Names the calling thread for a while: an encoder opened on another stage's
+// thread gives its own threads its name, not that stage's.
+class ThreadNameDuring {
+public:
+    explicit ThreadNameDuring(const std::string& name)
+    {
+        if (pthread_getname_np(pthread_self(), m_previous, sizeof m_previous) != 0)
+            m_previous[0] = '\0';
+        NameThisThread(name);
+    }
+    ~ThreadNameDuring() { NameThisThread(m_previous); }
+    ThreadNameDuring(const ThreadNameDuring&) = delete;
+    ThreadNameDuring& operator=(const ThreadNameDuring&) = delete;
+
+private:
+    char m_previous[16];
+};
 
 } // namespace calvex::media::ffmpeg
