@@ -39,7 +39,7 @@ int EncoderStage::OpenContext(AVRational aspect, SliceCount slices, bool& ownSli
     if (aspect.num > 0 && aspect.den > 0)
         m_context->sample_aspect_ratio = aspect;
     ForgetLoggedError();
-    const ThreadNameDuring opening(std::string("enc ") + m_codec->name);
+    const ThreadNameDuring opening(EncoderThreadName(m_codec->name));
     return OpenEncoder(m_context.get(), m_codec, m_plan, m_options);
 }
 

@@ -49,7 +49,7 @@ EncoderThread::~EncoderThread()
 
 void EncoderThread::Run()
 {
-    NameThisThread(std::string("enc ") + m_writer.CodecName());
+    NameThisThread(EncoderThreadName(m_writer.CodecName()));
     // Nothing may end the program from this thread: a fault fails the encoder.
     try {
         Loop();

@@ -26,10 +26,6 @@ constexpr size_t kMaxPendingPackets = 1024;
 // How long an aborted job gives its encoders to hand over what they hold.
 constexpr std::chrono::milliseconds kFlushTime{1200};
 
-struct ActiveRoute {
-    std::unique_ptr<StreamRoute> route;
-};
-
 // The earliest start among the routed streams: it becomes time zero, so
 // sound and pictures keep their distance and the file starts at 0.
 int64_t EarliestStart(const AVFormatContext* format, const std::vector<RouteRequest>& routes)
@@ -113,10 +109,9 @@ private:
     // packets stay as they are.
     bool KeepSoundDelays()
     {
-        for (const ActiveRoute& active : m_routes) {
-            const double delay = active.route ? active.route->CopiedSoundDelay() : 0;
-            if (delay > 0.001 &&
-                !SetAviStreamStart(m_job.output, active.route->OutputIndex(), delay)) {
+        for (const auto& route : m_routes) {
+            const double delay = route ? route->CopiedSoundDelay() : 0;
+            if (delay > 0.001 && !SetAviStreamStart(m_job.output, route->OutputIndex(), delay)) {
                 m_failure.Note("Cannot write the sound's delay into the output file " +
                                Quoted(m_job.output));
                 return false;
@@ -143,9 +138,9 @@ private:
         for (const RouteRequest& request : m_job.routes) {
             AVStream* stream = m_format->streams[request.streamIndex];
             stream->discard = AVDISCARD_DEFAULT;
-            ActiveRoute& active = m_routes[request.streamIndex];
-            active.route = MakeRoute(stream, request);
-            if (!active.route->Start(m_mux, m_stop))
+            auto& route = m_routes[request.streamIndex];
+            route = MakeRoute(stream, request);
+            if (!route->Start(m_mux, m_stop))
                 return false;
         }
         return true;
@@ -190,22 +185,26 @@ private:
     {
         // A stream that shows up while the job runs was not routed: ignored.
         const auto index = static_cast<size_t>(packet->stream_index);
-        if (index >= m_routes.size() || !m_routes[index].route) {
+        if (index >= m_routes.size() || !m_routes[index]) {
             av_packet_unref(packet);
             return true;
         }
         m_timeline->Place(packet);
-        const bool fed = m_routes[index].route->Feed(packet);
+        const bool fed = m_routes[index]->Feed(packet);
         av_packet_unref(packet);
         return fed;
     }
 
+    // True when done succeeds on every routed stream (stopping at the first failure).
+    template <class Done> bool EveryRoute(Done done)
+    {
+        return std::all_of(m_routes.begin(), m_routes.end(),
+                           [&](const auto& route) { return !route || done(*route); });
+    }
+
     bool DrainRoutes()
     {
-        for (ActiveRoute& active : m_routes)
-            if (active.route && !active.route->Drain())
-                return false;
-        return true;
+        return EveryRoute([](StreamRoute& route) { return route.Drain(); });
     }
 
     // After a stop, the encoders give what they hold (an encoder that looks
@@ -213,32 +212,25 @@ private:
     bool FlushEncoders()
     {
         const auto deadline = std::chrono::steady_clock::now() + kFlushTime;
-        for (ActiveRoute& active : m_routes)
-            if (active.route && !active.route->FlushEncoderBy(deadline))
-                return false;
-        return true;
+        return EveryRoute([&](StreamRoute& route) { return route.FlushEncoderBy(deadline); });
     }
 
     bool OpenWaitingRoutes()
     {
-        for (ActiveRoute& active : m_routes)
-            if (active.route && !active.route->OpenWithoutFrame())
-                return false;
-        return true;
+        return EveryRoute([](StreamRoute& route) { return route.OpenWithoutFrame(); });
     }
 
     void HaltRoutes()
     {
-        for (ActiveRoute& active : m_routes)
-            if (active.route)
-                active.route->Halt();
+        for (const auto& route : m_routes)
+            if (route)
+                route->Halt();
     }
 
     bool AnyVideoWritten() const
     {
-        return std::any_of(m_routes.begin(), m_routes.end(), [&](const ActiveRoute& active) {
-            return active.route && active.route->IsVideo() &&
-                   m_mux.PacketsWritten(active.route->OutputIndex()) > 0;
+        return std::any_of(m_routes.begin(), m_routes.end(), [&](const auto& route) {
+            return route && route->IsVideo() && m_mux.PacketsWritten(route->OutputIndex()) > 0;
         });
     }
 
@@ -248,7 +240,7 @@ private:
     std::atomic<int64_t>& m_position;
     FailureNote& m_failure;
     OutputMux m_mux;
-    std::vector<ActiveRoute> m_routes;
+    std::vector<std::unique_ptr<StreamRoute>> m_routes; // by source stream; null: not routed
     std::optional<Timeline> m_timeline;
 };
 

@@ -15,6 +15,12 @@ inline void NameThisThread(const std::string& name)
     pthread_setname_np(pthread_self(), name.substr(0, 15).c_str());
 }
 
+// The name of an encoder's threads, its own and those of its codec.
+inline std::string EncoderThreadName(const char* codecName)
+{
+    return std::string("enc ") + codecName;
+}
+
 // Names the calling thread for a while: an encoder opened on another stage's
 // thread gives its own threads its name, not that stage's.
 class ThreadNameDuring {
