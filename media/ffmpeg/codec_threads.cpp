@@ -43,12 +43,6 @@ int AutomaticSlices(int height)
     return cores > 1 ? std::min(cores + 1, 16) : 1;
 }
 
-bool HasOption(const OptionValues& options, const char* name)
-{
-    return std::any_of(options.begin(), options.end(),
-                       [name](const auto& option) { return option.first == name; });
-}
-
 // FFV1 codes the slices of a picture side by side and waits for the slowest
 // before the next picture; the four FFmpeg gives a large picture leave cores
 // idle at each picture's end. Twelve (three rows of four) keep them busy.
@@ -79,11 +73,11 @@ bool SizeEncoderThreads(AVCodecContext* context, const AVCodec* codec, const Enc
 {
     context->thread_count = plan.kind == AVMEDIA_TYPE_VIDEO ? 0 : 1;
     if (slices == SliceCount::Balanced && BalancesSlices(codec, plan) &&
-        !HasOption(options, "slices") && !HasOption(options, "threads")) {
+        !HasOption(options, "slices") && !HasUserThreads(options)) {
         context->slices = kBalancedFfv1Slices;
         return true;
     }
-    if (plan.kind != AVMEDIA_TYPE_VIDEO || HasOption(options, "threads") ||
+    if (plan.kind != AVMEDIA_TYPE_VIDEO || HasUserThreads(options) ||
         (codec->capabilities & AV_CODEC_CAP_OTHER_THREADS)) {
         // Encoders with threads of their own (x264) size them best themselves.
         return false;

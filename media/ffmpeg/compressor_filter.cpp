@@ -112,10 +112,7 @@ OptionValues CompressorFilter::Options() const
 std::string CompressorFilter::Option(const std::string& name) const
 {
     std::lock_guard lock(m_mutex);
-    for (const auto& [key, value] : m_values)
-        if (key == name)
-            return value;
-    return {};
+    return FindOption(m_values, name);
 }
 
 const std::vector<EncoderSetting>& CompressorFilter::Settings() const

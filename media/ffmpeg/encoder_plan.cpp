@@ -50,12 +50,6 @@ const FixedNeeds* FindFixedNeeds(const AVCodec* codec)
     return nullptr;
 }
 
-bool HasOption(const OptionValues& options, const std::string& name)
-{
-    return std::any_of(options.begin(), options.end(),
-                       [&](const auto& option) { return option.first == name; });
-}
-
 void ApplyPlan(AVCodecContext* context, const EncoderPlan& plan)
 {
     if (plan.kind == AVMEDIA_TYPE_VIDEO) {
@@ -178,6 +172,25 @@ uint64_t ChooseChannelMask(const AVCodec* codec, uint64_t source)
 }
 
 } // namespace
+
+std::string FindOption(const OptionValues& options, const std::string& name)
+{
+    const auto found = std::find_if(options.begin(), options.end(),
+                                    [&](const auto& option) { return option.first == name; });
+    return found == options.end() ? std::string() : found->second;
+}
+
+bool HasOption(const OptionValues& options, const std::string& name)
+{
+    return std::any_of(options.begin(), options.end(),
+                       [&](const auto& option) { return option.first == name; });
+}
+
+bool HasUserThreads(const OptionValues& options)
+{
+    const std::string threads = FindOption(options, "threads");
+    return !threads.empty() && threads != "0";
+}
 
 bool MustNotTrialOpen(const AVCodec* codec)
 {

@@ -18,6 +18,12 @@ namespace calvex::media::ffmpeg {
 // The user's option values of one compressor, in the order they were set.
 using OptionValues = std::vector<std::pair<std::string, std::string>>;
 
+// The value of name among options, or empty.
+std::string FindOption(const OptionValues& options, const std::string& name);
+bool HasOption(const OptionValues& options, const std::string& name);
+// A thread count of the user's: one other than 0, which leaves it to the program.
+bool HasUserThreads(const OptionValues& options);
+
 struct VideoFormat {
     int width = 0;
     int height = 0;

@@ -51,7 +51,7 @@ EncoderProfile MpegVideo(double quantiser, bool intraOnly = false)
     return profile;
 }
 
-// MPEG-4 part 2 takes a long distance between key frames well (ten seconds
+// MPEG-4 Visual takes a long distance between key frames well (ten seconds
 // at 25 frames per second); FFmpeg's 12 costs a third more bits.
 EncoderProfile Mpeg4Family(double quantiser)
 {
@@ -96,7 +96,7 @@ EncoderProfile X264()
          "none"},
         {"profile", {"baseline", "main", "high", "high10", "high422", "high444"}, "automatic"},
     };
-    profile.hidden = {"qp", "x264opts", "passlogfile", "stats"};
+    profile.hidden = {"qp"};
     return profile;
 }
 
@@ -236,10 +236,10 @@ bool HasUserBitRate(const OptionValues& options)
     return !value.empty() && (!ParseReal(value, number) || number > 0);
 }
 
-bool Has(const OptionValues& options, const std::string& name)
+// True when the options leave the rate to the encoder's constant quality.
+bool InQualityMode(const AVCodec* codec, const OptionValues& options)
 {
-    return std::any_of(options.begin(), options.end(),
-                       [&](const auto& option) { return option.first == name; });
+    return ProfileOf(codec).quality.kind != QualityKind::None && !HasUserBitRate(options);
 }
 
 // The quality control put in FFmpeg's own options.
@@ -252,7 +252,7 @@ void AddQuality(const EncoderProfile& profile, const OptionValues& options, Opti
     case QualityKind::Quantiser:
         // The user's own bounds win; with none, the rate control keeps to one value.
         for (const char* bound : {"qmin", "qmax"})
-            if (!Has(options, bound))
+            if (!HasOption(options, bound))
                 result.emplace_back(bound, std::to_string(std::lround(quality)));
         break;
     case QualityKind::GlobalQuality: {
@@ -281,7 +281,7 @@ bool PassedAsIs(const EncoderProfile& profile, bool quality, const std::string& 
     if (name == "b")
         return !quality && value != "0";
     if (name == "threads")
-        return value != "0"; // the graph's own choice
+        return HasUserThreads({{name, value}}); // 0: the graph's own choice
     return !(name == "flags" && quality && profile.quality.kind == QualityKind::GlobalQuality);
 }
 
@@ -295,26 +295,13 @@ const EncoderProfile& ProfileOf(const AVCodec* codec)
     return found == profiles.end() ? none : found->second;
 }
 
-std::string FindOption(const OptionValues& options, const std::string& name)
-{
-    for (const auto& [key, value] : options)
-        if (key == name)
-            return value;
-    return {};
-}
-
-bool InQualityMode(const AVCodec* codec, const OptionValues& options)
-{
-    return ProfileOf(codec).quality.kind != QualityKind::None && !HasUserBitRate(options);
-}
-
 OptionValues OpeningOptions(const AVCodec* codec, const OptionValues& options)
 {
     const EncoderProfile& profile = ProfileOf(codec);
     const bool quality = InQualityMode(codec, options);
     OptionValues result;
     for (const auto& [name, value] : profile.initial)
-        if (!Has(options, name))
+        if (!HasOption(options, name))
             result.emplace_back(name, value);
     for (const auto& [name, value] : options)
         if (PassedAsIs(profile, quality, name, value))
@@ -323,7 +310,7 @@ OptionValues OpeningOptions(const AVCodec* codec, const OptionValues& options)
         AddQuality(profile, options, result);
     // A maximum rate needs a buffer to hold it over: one second's worth.
     const std::string maxRate = FindOption(options, "maxrate");
-    if (!maxRate.empty() && maxRate != "0" && !Has(options, "bufsize"))
+    if (!maxRate.empty() && maxRate != "0" && !HasOption(options, "bufsize"))
         result.emplace_back("bufsize", maxRate);
     return result;
 }

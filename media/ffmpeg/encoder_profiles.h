@@ -63,12 +63,6 @@ struct EncoderProfile {
 
 const EncoderProfile& ProfileOf(const AVCodec* codec);
 
-// The value of name among options, or empty.
-std::string FindOption(const OptionValues& options, const std::string& name);
-
-// True when the options leave the rate to the encoder's constant quality.
-bool InQualityMode(const AVCodec* codec, const OptionValues& options);
-
 // The options codec is opened with: the user's, the quality control put in
 // FFmpeg's terms, and the profile's initial values the user did not change.
 OptionValues OpeningOptions(const AVCodec* codec, const OptionValues& options);

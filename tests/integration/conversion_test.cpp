@@ -3,7 +3,14 @@
 // the usual containers and codecs, then sources of awkward shapes.
 #include "test_support.h"
 
+#include "media/ffmpeg/av_ptr.h"
+#include "media/ffmpeg/codec_threads.h"
+
 #include <gtest/gtest.h>
+
+extern "C" {
+#include <libavutil/cpu.h>
+}
 
 namespace calvex::media::test {
 namespace {
@@ -104,6 +111,30 @@ TEST(VideoShapes, ALargePictureCodedInSlicesComesOutExactly)
     EXPECT_EQ(CountVideoFrames(output), 10);
     EXPECT_EQ(pictureMd5(output), pictureMd5(input));
     EXPECT_NE(pictureMd5(output), "");
+}
+
+// A Threads setting of 0 is the program's choice, as no setting is: FFV1
+// still gets the slices that keep the cores busy; a count of the user's
+// leaves threads and slices to the encoder.
+TEST(VideoShapes, ThreadsOfZeroLeaveTheSlicesToTheProgram)
+{
+    if (av_cpu_count() < 2)
+        GTEST_SKIP() << "one core: FFmpeg's own slices";
+    const AVCodec* ffv1 = avcodec_find_encoder_by_name("ffv1");
+    ASSERT_NE(ffv1, nullptr);
+    ffmpeg::EncoderPlan plan;
+    plan.kind = AVMEDIA_TYPE_VIDEO;
+    plan.video.width = 1920;
+    plan.video.height = 1080;
+    const auto slicesWith = [&](const ffmpeg::OptionValues& options) {
+        ffmpeg::CodecContextPtr context(avcodec_alloc_context3(ffv1));
+        ffmpeg::SizeEncoderThreads(context.get(), ffv1, plan, options,
+                                   ffmpeg::SliceCount::Balanced);
+        return context->slices;
+    };
+    EXPECT_EQ(slicesWith({}), slicesWith({{"threads", "0"}}));
+    EXPECT_GT(slicesWith({{"threads", "0"}}), 4);
+    EXPECT_EQ(slicesWith({{"threads", "2"}}), 0);
 }
 
 TEST(VideoShapes, VariableFrameRateComesOutConstant)
