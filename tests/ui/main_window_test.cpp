@@ -72,10 +72,7 @@ TEST_F(MainWindowTest, OpensIdleWithTheFirstSortedCompressorsBound)
     EXPECT_EQ(test::IdOf(slots.g_pVideoCompressor.Get()), "alpha#1");
     EXPECT_EQ(test::IdOf(slots.g_pAudioCompressor.Get()), "mp3#1");
 
-    dlg.m_cbAudioCompressor->SetSelection(1);
-    wxCommandEvent change(wxEVT_COMBOBOX, dlg.m_cbAudioCompressor->GetId());
-    change.SetEventObject(dlg.m_cbAudioCompressor);
-    dlg.m_cbAudioCompressor->ProcessWindowEvent(change);
+    test::Choose(dlg.m_cbAudioCompressor, "PCM audio");
     EXPECT_EQ(test::IdOf(slots.g_pAudioCompressor.Get()), "pcm#1");
 
     EXPECT_EQ(dlg.m_cbAudioCompressor->GetToolTipText(), "PCM audio"); // the entry whole

@@ -29,9 +29,7 @@ TEST_F(RealConversionTest, ConvertsAGeneratedClipIntoAPlayableAvi)
                 "-f lavfi -i sine=duration=2 -c:v libx264 -pix_fmt yuv420p -c:a pcm_s16le '" +
                 source.string() + "'");
     ui::CCalvexDlg& dlg = Open(media::CreateFfmpegEngine());
-    dlg.m_cbVideoCompressor->SetStringSelection("MPEG-4 part 2");
-    wxCommandEvent change(wxEVT_COMBOBOX, dlg.m_cbVideoCompressor->GetId());
-    dlg.m_cbVideoCompressor->ProcessWindowEvent(change);
+    test::Choose(dlg.m_cbVideoCompressor, "MPEG-4 part 2");
     answers.ReplyFile(wxString::FromUTF8(source.string()));
     test::Click(XRCCTRL(dlg, "IDC_BROWSE_SOURCE", wxButton));
     answers.ReplyFile(wxString::FromUTF8(output.string()));

@@ -14,6 +14,7 @@ using namespace calvex;
 using media::SettingGroup;
 using media::SettingType;
 using test::Click;
+using test::Press;
 
 namespace {
 
@@ -69,33 +70,13 @@ protected:
         slots.g_pVideoCompressor.Set(filter);
     }
 
-    // Shows the sheet for real; act runs inside it once it is up.
-    void OnSheet(std::function<void(ui::PropertySheetDialog&)> act)
-    {
-        answers.Answer_([act](wxDialog& dialog) {
-            auto* sheet = dynamic_cast<ui::PropertySheetDialog*>(&dialog);
-            EXPECT_NE(sheet, nullptr);
-            if (!sheet)
-                return static_cast<int>(wxID_CANCEL);
-            sheet->CallAfter([sheet, act] { act(*sheet); });
-            return static_cast<int>(wxID_NONE);
-        });
-    }
-
-    static void Press(wxDialog& dialog, int id)
-    {
-        wxCommandEvent press(wxEVT_BUTTON, id);
-        press.SetEventObject(dialog.FindWindow(id));
-        dialog.GetEventHandler()->ProcessEvent(press);
-    }
-
     std::shared_ptr<FakePages> pages = std::make_shared<FakePages>();
 };
 
 TEST_F(SettingsDialogTest, RowsShowTheirGroupAndUnitAndOnlyOkAppliesTheChangedValues)
 {
     for (const int button : {wxID_CANCEL, wxID_OK}) {
-        OnSheet([button](ui::PropertySheetDialog& sheet) {
+        test::OnPropertySheet(answers, [button](ui::PropertySheetDialog& sheet) {
             ASSERT_EQ(sheet.GetGroups().size(), 3u);
             EXPECT_EQ(sheet.GetGroups()[0]->GetLabel(), strings::kGroupQualityAndRate);
             EXPECT_EQ(sheet.GetRow("b")->GetParent(), sheet.GetGroups()[0]);
@@ -120,7 +101,7 @@ TEST_F(SettingsDialogTest, RowsShowTheirGroupAndUnitAndOnlyOkAppliesTheChangedVa
 
 TEST_F(SettingsDialogTest, DefaultsShowsEveryDefaultAndOkAppliesThemAsSet)
 {
-    OnSheet([](ui::PropertySheetDialog& sheet) {
+    test::OnPropertySheet(answers, [](ui::PropertySheetDialog& sheet) {
         Click(sheet.GetDefaultsButton());
         EXPECT_EQ(sheet.GetRow("b")->GetValue().GetLong(), 0);
         EXPECT_EQ(sheet.GetRow("tag")->GetValueAsString(), "");
@@ -133,7 +114,7 @@ TEST_F(SettingsDialogTest, DefaultsShowsEveryDefaultAndOkAppliesThemAsSet)
 TEST_F(SettingsDialogTest, RefusedValueIsReportedAndTheSheetStaysOpen)
 {
     bool openAfterRefusal = false;
-    OnSheet([&](ui::PropertySheetDialog& sheet) {
+    test::OnPropertySheet(answers, [&](ui::PropertySheetDialog& sheet) {
         sheet.GetGrid()->SetPropertyValue(sheet.GetRow("tag"), "bad");
         Press(sheet, wxID_OK);
         openAfterRefusal = sheet.IsModal();

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui_test_support.h"
 
+#include "ui/settings_sheet.h"
+
 #include <cstdio>
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/combobox.h>
 #include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
@@ -176,6 +179,33 @@ int DialogAnswers::Enter(wxDialog* dialog)
     Answer answer = std::move(m_answers.front());
     m_answers.pop_front();
     return answer(*dialog);
+}
+
+void Choose(wxComboBox* list, const wxString& entry)
+{
+    ASSERT_TRUE(list->SetStringSelection(entry)) << entry;
+    wxCommandEvent change(wxEVT_COMBOBOX, list->GetId());
+    change.SetEventObject(list);
+    list->ProcessWindowEvent(change);
+}
+
+void Press(wxDialog& dialog, int id)
+{
+    wxCommandEvent press(wxEVT_BUTTON, id);
+    press.SetEventObject(dialog.FindWindow(id));
+    dialog.GetEventHandler()->ProcessEvent(press);
+}
+
+void OnPropertySheet(DialogAnswers& answers, std::function<void(ui::PropertySheetDialog&)> act)
+{
+    answers.Answer_([act](wxDialog& dialog) {
+        auto* sheet = dynamic_cast<ui::PropertySheetDialog*>(&dialog);
+        EXPECT_NE(sheet, nullptr);
+        if (!sheet)
+            return static_cast<int>(wxID_CANCEL);
+        sheet->CallAfter([sheet, act] { act(*sheet); });
+        return static_cast<int>(wxID_NONE);
+    });
 }
 
 } // namespace calvex::test

@@ -13,8 +13,13 @@
 #include <wx/modalhook.h>
 #include <wx/string.h>
 
+class wxComboBox;
 class wxDialog;
 class wxWindow;
+
+namespace calvex::ui {
+class PropertySheetDialog;
+}
 
 namespace calvex::test {
 
@@ -31,6 +36,10 @@ void PumpPending();
 void Click(wxWindow* control);
 void ChooseMenuCommand(wxWindow* frame, const char* xrcName);
 void PressKey(wxWindow* window, int keyCode);
+// Picks entry in a list as the user would: its change event follows.
+void Choose(wxComboBox* list, const wxString& entry);
+// Presses the dialog's button id (wxID_OK, wxID_CANCEL, ...).
+void Press(wxDialog& dialog, int id);
 
 // A click and a key press of the user's own, through the X server (XTest);
 // false without a display. keyName is X's name of the key ("Escape").
@@ -74,5 +83,9 @@ protected:
 private:
     std::deque<Answer> m_answers;
 };
+
+// The next dialog is a settings sheet, shown for real: act runs in it once it
+// is up (and ends it, pressing one of its buttons).
+void OnPropertySheet(DialogAnswers& answers, std::function<void(ui::PropertySheetDialog&)> act);
 
 } // namespace calvex::test
