@@ -6,6 +6,7 @@
 #include "app/app.h"
 #include "app/command_line.h"
 #include "app/registration.h"
+#include "media/ffmpeg/ffmpeg_engine.h"
 #include "res/strings.h"
 
 wxIMPLEMENT_APP_NO_MAIN(calvex::app::CCalvexApp);
@@ -51,5 +52,7 @@ int main(int argc, char** argv)
     const StartMode mode = ChooseStartMode(ParseCommandLine({argv + 1, argv + argc}));
     if (RunWindowlessStart(mode == StartMode::Register, mode == StartMode::Unregister))
         return 0;
+    // Before the toolkit starts threads of its own.
+    calvex::media::StartMediaEngine();
     return wxEntry(argc, argv);
 }

@@ -56,6 +56,7 @@ int main(int argc, char** argv)
         std::printf("calvex-convert %s\n", calvex::strings::kVersion);
         return 0;
     }
+    calvex::media::StartMediaEngine();
     const auto engine = calvex::media::CreateFfmpegEngine();
     if (options.action == Options::Action::List) {
         PrintCatalogue(*engine, stdout);

@@ -28,6 +28,7 @@ public:
     // A terminal has no buttons and no status line; a job's start starts its clock.
     void ShowControlState(job::JobPhase phase) override;
     void ShowStatus(const std::string&) override {}
+    void ShowStatusWithSettings(const std::string&) override {}
     void MessageBox(const std::string& text) override;
     void ShowOutcome(const std::string& message, const std::string& reason) override;
     void ShowProgress(const job::JobProgress& progress) override;

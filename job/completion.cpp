@@ -64,7 +64,7 @@ void JobCompletion::ReportOutcome(long eventCode, const std::string& reason)
     m_frontEnd.ShowOutcome(message, reason);
     if (eventCode == media::EC_COMPLETE) {
         m_slots.StopGraph();
-        m_frontEnd.ShowStatus(strings::kStatusCompleted);
+        m_frontEnd.ShowStatusWithSettings(strings::kStatusCompleted);
     } else if (!m_slots.IsStopRequested()) {
         // The status line must not go on saying that the job runs; an Abort
         // keeps its own text. The reason goes on a second line.

@@ -41,14 +41,14 @@ void JobController::OnConvert()
     // The old output is deleted by the worker, once the job can start.
     const ConversionSettings settings = m_frontEnd.TakeSettings();
     m_frontEnd.ShowControlState(JobPhase::Running);
-    m_frontEnd.ShowStatus(strings::kStatusStarted);
+    m_frontEnd.ShowStatusWithSettings(strings::kStatusStarted);
     m_platform.StartWorker(settings);
 }
 
 void JobController::OnAbort()
 {
     m_platform.StopGraph();
-    m_frontEnd.ShowStatus(strings::kStatusAbortPressed);
+    m_frontEnd.ShowStatusWithSettings(strings::kStatusAbortPressed);
     m_frontEnd.ShowControlState(JobPhase::AbortPressed);
 }
 

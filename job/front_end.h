@@ -30,8 +30,12 @@ public:
     virtual bool IsKeepAudioChecked() = 0;
     // Enables the job buttons as the phase's row of the table says.
     virtual void ShowControlState(JobPhase phase) = 0;
-    // Sets the status line and shows the members again.
+    // Sets the status line alone: the other controls keep what the user set.
     virtual void ShowStatus(const std::string& status) = 0;
+    // Sets the status line, then shows every member again (members to
+    // controls): a control the user changed since its member was taken shows
+    // the member's value again.
+    virtual void ShowStatusWithSettings(const std::string& status) = 0;
     // An OK message box; returns once the user has dismissed it.
     virtual void MessageBox(const std::string& text) = 0;
     // The outcome's message box, with the reason as its secondary text when

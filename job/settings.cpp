@@ -25,9 +25,12 @@ bool IsSameFile(const std::string& source, const std::string& output)
 
 bool IsReplaceableOutput(const std::string& path)
 {
+    // Only an output that is there and is something else is refused: a path
+    // that cannot be looked at (no permission, a file used as a folder) goes
+    // to the job, which fails with the reason.
     std::error_code error;
-    const fs::file_status status = fs::status(fs::path(path), error);
-    return status.type() == fs::file_type::not_found || status.type() == fs::file_type::regular;
+    const fs::file_type type = fs::status(fs::path(path), error).type();
+    return error || type == fs::file_type::not_found || type == fs::file_type::regular;
 }
 
 void DeleteOutputFile(const std::string& path)

@@ -19,8 +19,9 @@ bool IsEmptyPath(const std::string& path);
 // an existing file (relative segments, symbolic or hard links).
 bool IsSameFile(const std::string& source, const std::string& output);
 
-// True when nothing is at path, or a regular file (or a link to one) that a
-// job may replace: never a FIFO, a device, a socket or a folder.
+// False only for something at path that is no regular file (nor a link to
+// one): a FIFO, a device, a socket or a folder, which a job must not
+// replace. A path that cannot be looked at is left to the job.
 bool IsReplaceableOutput(const std::string& path);
 
 // Deletes the file at path if there is one; never removes a directory.

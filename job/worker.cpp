@@ -125,6 +125,25 @@ unsigned ConvertThreadProc(WorkerContext* context)
     return 0;
 }
 
+void EndAfterFault(WorkerContext& context, const std::string& fault)
+{
+    const std::string reason = "The conversion stopped on an internal fault: " + fault;
+    try {
+        JobCompletion(context).Finish(media::EC_ERRORABORT, reason);
+    } catch (...) {
+        // The end failed too: at least no graph runs on, the slots are free
+        // and the front end is not left in its running state.
+        context.slots.StopGraph();
+        context.slots.g_pMediaSeeking.Release();
+        try {
+            ResetGraphObjects(context);
+            context.frontEnd.ShowControlState(JobPhase::Idle);
+            context.frontEnd.OnJobEnded({media::EC_ERRORABORT, reason, false});
+        } catch (...) {
+        }
+    }
+}
+
 ConversionWorker::ConversionWorker(media::IMediaEngine& engine, IJobFrontEnd& frontEnd,
                                    ICompressorBinder& binder, JobSlots& slots)
     : m_engine(engine), m_frontEnd(frontEnd), m_binder(binder), m_slots(slots)
@@ -143,13 +162,14 @@ void ConversionWorker::Start(const ConversionSettings& settings)
     m_running = true;
     m_thread = std::thread([this, settings] {
         WorkerContext context{m_engine, m_frontEnd, m_binder, m_slots, settings};
-        // Nothing may end the program from the worker: a fault ends the job.
+        // Nothing may end the program from the worker: a fault ends the job
+        // as a failed graph does.
         try {
             ConvertThreadProc(&context);
         } catch (const std::exception& fault) {
-            m_slots.StopGraph();
-            m_frontEnd.ShowControlState(JobPhase::Idle);
-            m_frontEnd.OnJobEnded({media::EC_ERRORABORT, fault.what(), m_slots.IsStopRequested()});
+            EndAfterFault(context, fault.what());
+        } catch (...) {
+            EndAfterFault(context, "an unknown exception");
         }
         m_running = false;
         if (m_onFinished)

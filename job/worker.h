@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "job/front_end.h"
@@ -30,6 +31,11 @@ void ResetGraphObjects(WorkerContext& context);
 
 // The worker thread's entry: runs the job and returns 0.
 unsigned ConvertThreadProc(WorkerContext* context);
+
+// Ends a job that a fault (an exception) broke off as every failed job ends:
+// the error's outcome with fault in its reason, the graph stopped and
+// released, fresh compressors, the front end in its ended state.
+void EndAfterFault(WorkerContext& context, const std::string& fault);
 
 // Owns the worker thread of the current job. At most one runs at a time.
 class ConversionWorker {

@@ -232,6 +232,14 @@ void CCalvexDlg::ShowStatus(const std::string& status)
     });
 }
 
+void CCalvexDlg::ShowStatusWithSettings(const std::string& status)
+{
+    CallOnUiThread(*this, [&] {
+        m_strStatus = wxString::FromUTF8(status);
+        DoDataExchange(false);
+    });
+}
+
 bool CCalvexDlg::IsKeepAudioChecked()
 {
     return CallOnUiThread(*this, [&] { return m_btnKeepAudio->GetValue(); });

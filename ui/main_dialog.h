@@ -43,6 +43,7 @@ public:
     bool IsKeepAudioChecked() override;
     void ShowControlState(job::JobPhase phase) override;
     void ShowStatus(const std::string& status) override;
+    void ShowStatusWithSettings(const std::string& status) override;
     void MessageBox(const std::string& text) override;
     void ShowOutcome(const std::string& message, const std::string& reason) override;
     void ShowProgress(const job::JobProgress& progress) override;

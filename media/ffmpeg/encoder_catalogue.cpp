@@ -3,7 +3,6 @@
 
 #include "media/ffmpeg/encoder_plan.h"
 
-#include <malloc.h>
 #include <mutex>
 #include <string_view>
 
@@ -65,9 +64,6 @@ Catalogue BuildCatalogue()
             continue;
         (codec->type == AVMEDIA_TYPE_VIDEO ? catalogue.video : catalogue.audio).push_back(codec);
     }
-    // The trial opens leave large freed blocks behind (some encoders allocate
-    // tens of megabytes); give them back instead of carrying them all job long.
-    malloc_trim(0);
     return catalogue;
 }
 

@@ -49,17 +49,21 @@ bool EncoderStage::Open(AVRational aspect)
     int opened = OpenContext(aspect, SliceCount::Balanced, ownSlices);
     if (opened < 0 && ownSlices)
         opened = OpenContext(aspect, SliceCount::FFmpegs, ownSlices);
-    AVStream* stream = m_mux.Stream(m_outputIndex);
-    if (opened < 0 || avcodec_parameters_from_context(stream->codecpar, m_context.get()) < 0) {
-        if (opened < 0)
-            m_mux.Fail(std::string("Cannot open the encoder ") + m_codec->name +
-                       " with its settings: " + ErrorText(opened));
+    if (opened < 0) {
+        m_mux.Fail(std::string("Cannot open the encoder ") + m_codec->name +
+                   " with its settings: " + ErrorText(opened));
         m_context.reset();
         return false;
     }
-    stream->time_base = m_context->time_base;
-    stream->avg_frame_rate = m_context->framerate;
-    m_mux.MarkReady(m_outputIndex);
+    const bool ready = m_mux.ReadyStream(m_outputIndex, [&](AVStream& stream) {
+        stream.time_base = m_context->time_base;
+        stream.avg_frame_rate = m_context->framerate;
+        return avcodec_parameters_from_context(stream.codecpar, m_context.get()) >= 0;
+    });
+    if (!ready) {
+        m_context.reset();
+        return false;
+    }
     m_thread = std::make_unique<EncoderThread>(m_context.get(), m_mux, m_outputIndex,
                                                QueueLength(m_plan.kind), m_stop);
     return true;
@@ -67,15 +71,21 @@ bool EncoderStage::Open(AVRational aspect)
 
 bool EncoderStage::Encode(AVFrame* frame, AVRational timeBase)
 {
+    // The encoder and its thread are made once, under the lock, and live as
+    // long as the stage: what is read here stays valid after the lock.
+    EncoderThread* thread = nullptr;
+    AVRational encoderTimeBase{};
     {
         std::lock_guard lock(m_openMutex);
         if (!m_context && !Open(frame->sample_aspect_ratio))
             return false;
+        thread = m_thread.get();
+        encoderTimeBase = m_context->time_base;
     }
-    frame->pts = av_rescale_q(frame->pts, timeBase, m_context->time_base);
+    frame->pts = av_rescale_q(frame->pts, timeBase, encoderTimeBase);
     // The decoder's frame types must not force key frames on the encoder.
     frame->pict_type = AV_PICTURE_TYPE_NONE;
-    return m_thread->Push(frame);
+    return thread->Push(frame);
 }
 
 bool EncoderStage::OpenWithoutFrame()

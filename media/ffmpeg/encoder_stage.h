@@ -48,7 +48,8 @@ private:
     const int m_outputIndex;
     const std::atomic<bool>& m_stop;
     // The encoder opens on the filter stage's thread, or on the graph's
-    // thread when it must open without a frame.
+    // thread when it must open without a frame. m_context and m_thread are
+    // set under this lock, once; they change no more until the stage ends.
     std::mutex m_openMutex;
     CodecContextPtr m_context;
     // Declared after m_context: the thread ends before the encoder is freed.

@@ -38,7 +38,8 @@ bool PacketWriter::Failed(int code)
 
 EncoderThread::EncoderThread(AVCodecContext* encoder, OutputMux& mux, int outputIndex,
                              size_t queueLength, const std::atomic<bool>& stop)
-    : m_writer(encoder, mux, outputIndex), m_queue(queueLength, stop), m_thread([this] { Run(); })
+    : m_writer(encoder, mux, outputIndex),
+      m_stage(EncoderThreadName(encoder->codec->name), *this, queueLength, stop)
 {
 }
 
@@ -47,69 +48,29 @@ EncoderThread::~EncoderThread()
     Halt();
 }
 
-void EncoderThread::Run()
+FrameWork::Step EncoderThread::Take(AVFrame* frame)
 {
-    NameThisThread(EncoderThreadName(m_writer.CodecName()));
-    // Nothing may end the program from this thread: a fault fails the encoder.
-    try {
-        Loop();
-    } catch (const std::exception& fault) {
-        m_writer.Fail(std::string("The encoder stopped on an internal fault: ") + fault.what());
-        m_failed = true;
-    }
-    // Whatever ended the thread, no one waits for room in its queue any more.
-    m_queue.Cancel();
+    // An aborted job's time is up: what is still queued is left.
+    if (m_writer.IsPastDeadline())
+        return Step::Done;
+    return m_writer.Encode(frame) ? Step::Next : Step::Fail;
 }
 
-void EncoderThread::Loop()
+bool EncoderThread::End()
 {
-    while (std::optional<FramePtr> frame = m_queue.Pop()) {
-        // An aborted job's time is up: what is still queued is left.
-        if (m_writer.IsPastDeadline())
-            return;
-        if (!m_writer.Encode(frame->get())) {
-            m_failed = true;
-            return;
-        }
-    }
-    // The end: an encoder that was asked to finish gives up what it holds.
-    if (m_flush && !m_writer.IsPastDeadline() && !m_writer.Encode(nullptr))
-        m_failed = true;
+    // The encoder gives up what it holds, unless an aborted job's time is up.
+    return m_writer.IsPastDeadline() || m_writer.Encode(nullptr);
 }
 
-bool EncoderThread::Push(AVFrame* frame)
+void EncoderThread::NoteFault(const std::string& what)
 {
-    FramePtr queued = MakeFrame();
-    if (!queued || m_failed)
-        return false;
-    av_frame_move_ref(queued.get(), frame);
-    return m_queue.Push(std::move(queued));
-}
-
-bool EncoderThread::Finish()
-{
-    m_flush = true;
-    m_queue.Close();
-    Join();
-    return !m_failed;
+    m_writer.Fail("The encoder stopped on an internal fault: " + what);
 }
 
 bool EncoderThread::FinishBy(std::chrono::steady_clock::time_point deadline)
 {
     m_writer.SetDeadline(deadline);
     return Finish();
-}
-
-void EncoderThread::Halt()
-{
-    m_queue.Cancel();
-    Join();
-}
-
-void EncoderThread::Join()
-{
-    if (m_thread.joinable())
-        m_thread.join();
 }
 
 } // namespace calvex::media::ffmpeg

@@ -5,11 +5,10 @@
 
 #include "media/ffmpeg/av_ptr.h"
 #include "media/ffmpeg/output_mux.h"
-#include "media/ffmpeg/stage_queue.h"
+#include "media/ffmpeg/stage_thread.h"
 
 #include <atomic>
 #include <chrono>
-#include <thread>
 
 namespace calvex::media::ffmpeg {
 
@@ -39,36 +38,34 @@ private:
         std::chrono::steady_clock::time_point::max()};
 };
 
-class EncoderThread {
+class EncoderThread : private FrameWork {
 public:
     // queueLength frames wait for the encoder at most; a Push waiting for
     // room gives up when stop turns true.
     EncoderThread(AVCodecContext* encoder, OutputMux& mux, int outputIndex, size_t queueLength,
                   const std::atomic<bool>& stop);
-    ~EncoderThread();
+    ~EncoderThread() override;
     EncoderThread(const EncoderThread&) = delete;
     EncoderThread& operator=(const EncoderThread&) = delete;
 
     // Takes the frame's data (pts in the encoder's time base), waiting while
     // the queue is full. False when not taken: encoding has failed or the job stops.
-    bool Push(AVFrame* frame);
+    bool Push(AVFrame* frame) { return m_stage.Push(frame); }
     // Encodes what is queued, flushes the encoder, ends the thread. False on failure.
-    bool Finish();
+    bool Finish() { return m_stage.Finish(); }
     // As Finish, but gives up at deadline (what is still queued is dropped).
     bool FinishBy(std::chrono::steady_clock::time_point deadline);
     // Drops what is queued and ends the thread without flushing.
-    void Halt();
+    void Halt() { m_stage.Cancel(); }
 
 private:
-    void Run();
-    void Loop();
-    void Join();
+    Step Take(AVFrame* frame) override;
+    bool End() override;
+    void NoteFault(const std::string& what) override;
 
     PacketWriter m_writer;
-    StageQueue<FramePtr> m_queue;
-    std::atomic<bool> m_flush{false};
-    std::atomic<bool> m_failed{false};
-    std::thread m_thread;
+    // Last: its thread uses the writer.
+    StageThread m_stage;
 };
 
 } // namespace calvex::media::ffmpeg

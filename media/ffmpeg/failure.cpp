@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/failure.h"
 
+#include <cstdint>
 #include <cstdlib>
+#include <mutex>
 #include <utility>
 
 extern "C" {
@@ -14,7 +16,29 @@ namespace {
 
 // The last error message FFmpeg logged on this thread.
 thread_local std::string t_lastLoggedError;
+
+// Codecs log from threads of their own (frame threads, x264's threads): the
+// last error logged on any thread, and how many were logged in all, so that a
+// step whose own thread logged nothing still finds the error its codec's
+// threads logged since the step began.
+struct AnyThreadLog {
+    std::mutex mutex;
+    std::string lastError;
+    uint64_t count = 0;
+};
+AnyThreadLog g_anyThread;
+// How many errors any thread had logged when this thread last forgot.
+thread_local uint64_t t_countAtForget = 0;
+
 int g_printLevel = AV_LOG_QUIET;
+
+void KeepLoggedError(const std::string& text)
+{
+    t_lastLoggedError = text;
+    std::lock_guard lock(g_anyThread.mutex);
+    g_anyThread.lastError = text;
+    ++g_anyThread.count;
+}
 
 void OnFfmpegLog(void* object, int level, const char* format, va_list arguments)
 {
@@ -33,7 +57,7 @@ void OnFfmpegLog(void* object, int level, const char* format, va_list arguments)
     while (!text.empty() && (text.back() == '\n' || text.back() == ' ' || text.back() == '.'))
         text.pop_back();
     if (!text.empty())
-        t_lastLoggedError = text;
+        KeepLoggedError(text);
 }
 
 } // namespace
@@ -78,12 +102,20 @@ std::string ErrorText(int code)
 
 std::string TakeLoggedError()
 {
-    return std::exchange(t_lastLoggedError, {});
+    if (!t_lastLoggedError.empty())
+        return std::exchange(t_lastLoggedError, {});
+    std::lock_guard lock(g_anyThread.mutex);
+    if (g_anyThread.count == t_countAtForget)
+        return {};
+    t_countAtForget = g_anyThread.count;
+    return g_anyThread.lastError;
 }
 
 void ForgetLoggedError()
 {
     t_lastLoggedError.clear();
+    std::lock_guard lock(g_anyThread.mutex);
+    t_countAtForget = g_anyThread.count;
 }
 
 std::string Quoted(const std::filesystem::path& path)

@@ -25,11 +25,12 @@ private:
 };
 
 // FFmpeg's text for an error code, with the last error FFmpeg logged on this
-// thread when there is one (it often names the setting at fault).
+// thread, or else on any thread (a codec's own) since this thread last
+// forgot, when there is one (it often names the setting at fault).
 std::string ErrorText(int code);
 
-// What FFmpeg last logged as an error on this thread (then forgotten); empty
-// when nothing.
+// What FFmpeg last logged as an error on this thread, or else on any thread
+// since this thread last forgot (then forgotten); empty when nothing.
 std::string TakeLoggedError();
 
 // Forgets what FFmpeg logged on this thread before: called ahead of a step
@@ -41,6 +42,7 @@ std::string Quoted(const std::filesystem::path& path);
 
 // Sends FFmpeg's log to the capture that ErrorText reads; with
 // CALVEX_FFMPEG_LOG=<av_log level> it is also printed, for developers.
+// Part of the engine's start-up (StartMediaEngine).
 void CaptureFfmpegLog();
 
 } // namespace calvex::media::ffmpeg

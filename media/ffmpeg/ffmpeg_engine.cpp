@@ -3,7 +3,6 @@
 
 #include "media/ffmpeg/compressor_filter.h"
 #include "media/ffmpeg/encoder_catalogue.h"
-#include "media/ffmpeg/failure.h"
 #include "media/ffmpeg/filter_graph.h"
 
 namespace calvex::media {
@@ -62,12 +61,6 @@ private:
 
 class FfmpegEngine : public IMediaEngine {
 public:
-    FfmpegEngine()
-    {
-        // Trial opens and damaged sources make FFmpeg talk a lot: its errors
-        // are kept for the reasons of a failed job, not printed.
-        CaptureFfmpegLog();
-    }
     std::shared_ptr<ICreateDevEnum> CreateDeviceEnumerator() override
     {
         return std::make_shared<DeviceEnumerator>();

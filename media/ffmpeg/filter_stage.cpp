@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/filter_stage.h"
 
-#include "media/ffmpeg/thread_name.h"
-
 #include <algorithm>
 
 namespace calvex::media::ffmpeg {
@@ -23,7 +21,7 @@ FilterStage::FilterStage(const AVStream* source, const EncoderPlan& plan,
                          std::string convertFailure, EncoderStage& encoder, OutputMux& mux,
                          const std::atomic<bool>& stop)
     : m_source(source), m_plan(plan), m_convertFailure(std::move(convertFailure)),
-      m_encoder(encoder), m_mux(mux), m_stop(stop), m_queue(kQueueLength, stop)
+      m_encoder(encoder), m_mux(mux), m_stop(stop)
 {
 }
 
@@ -36,17 +34,13 @@ bool FilterStage::Push(AVFrame* frame)
 {
     if (!m_decided) {
         m_decided = true;
-        m_threaded = m_plan.kind == AVMEDIA_TYPE_VIDEO && FilterChain::Converts(frame, m_plan);
-        if (m_threaded)
-            m_thread = std::thread([this] { Run(); });
+        if (m_plan.kind == AVMEDIA_TYPE_VIDEO && FilterChain::Converts(frame, m_plan))
+            m_thread = std::make_unique<StageThread>("filter", static_cast<FrameWork&>(*this),
+                                                     kQueueLength, m_stop);
     }
-    if (!m_threaded)
+    if (!m_thread)
         return FilterHere(frame);
-    FramePtr queued = MakeFrame();
-    if (!queued || m_failed)
-        return false;
-    av_frame_move_ref(queued.get(), frame);
-    return m_queue.Push(std::move(queued));
+    return m_filtered && m_thread->Push(frame);
 }
 
 bool FilterStage::FilterHere(AVFrame* frame)
@@ -60,54 +54,35 @@ bool FilterStage::FilterHere(AVFrame* frame)
 
 bool FilterStage::Finish()
 {
-    if (!m_threaded)
+    if (!m_thread)
         return !m_failed && EndChain();
-    m_queue.Close();
-    Join();
-    return !m_failed;
+    return m_thread->Finish();
 }
 
 void FilterStage::Cancel()
 {
-    m_queue.Cancel();
-    Join();
+    if (m_thread)
+        m_thread->Cancel();
 }
 
-void FilterStage::Join()
+FrameWork::Step FilterStage::Take(AVFrame* frame)
 {
-    if (m_thread.joinable())
-        m_thread.join();
+    if (m_stop.load())
+        return Step::Done;
+    if (Filter(frame))
+        return Step::Next;
+    return m_stop.load() ? Step::Done : Step::Fail;
 }
 
-void FilterStage::Run()
+bool FilterStage::End()
 {
-    NameThisThread("filter");
-    // Nothing may end the program from this thread: a fault fails the stage.
-    try {
-        if (!Loop())
-            m_failed = true;
-    } catch (const std::exception& fault) {
-        m_mux.Fail(std::string("The filter stage stopped on an internal fault: ") + fault.what());
-        m_failed = true;
-    }
-    // Whatever ended the thread, no one waits for room in its queue any more.
-    m_queue.Cancel();
+    // A stopped job does not want the chain's rest.
+    return m_stop.load() || EndChain();
 }
 
-bool FilterStage::Loop()
+void FilterStage::NoteFault(const std::string& what)
 {
-    if (!m_filtered)
-        return false;
-    while (std::optional<FramePtr> frame = m_queue.Pop()) {
-        if (m_stop.load())
-            return true;
-        if (!Filter(frame->get()))
-            return m_stop.load();
-    }
-    // Cancelled (an abort, a failure elsewhere): the chain's rest is not wanted.
-    if (m_queue.IsCancelled() || m_stop.load())
-        return true;
-    return EndChain();
+    m_mux.Fail("The filter stage stopped on an internal fault: " + what);
 }
 
 bool FilterStage::EndChain()

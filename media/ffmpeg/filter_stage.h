@@ -8,22 +8,22 @@
 
 #include "media/ffmpeg/encoder_stage.h"
 #include "media/ffmpeg/filter_chain.h"
-#include "media/ffmpeg/stage_queue.h"
+#include "media/ffmpeg/stage_thread.h"
 
 #include <atomic>
+#include <memory>
 #include <string>
-#include <thread>
 
 namespace calvex::media::ffmpeg {
 
-class FilterStage {
+class FilterStage : private FrameWork {
 public:
     // Frames of source (stamped in its time base) become what plan asks for
     // and go to encoder; convertFailure is the reason noted when the chain
     // cannot be built.
     FilterStage(const AVStream* source, const EncoderPlan& plan, std::string convertFailure,
                 EncoderStage& encoder, OutputMux& mux, const std::atomic<bool>& stop);
-    ~FilterStage();
+    ~FilterStage() override;
     FilterStage(const FilterStage&) = delete;
     FilterStage& operator=(const FilterStage&) = delete;
 
@@ -39,13 +39,15 @@ public:
 
 private:
     bool FilterHere(AVFrame* frame);
-    void Run();
-    bool Loop();
+    // The stage thread's work.
+    Step Take(AVFrame* frame) override;
+    bool End() override;
+    void NoteFault(const std::string& what) override;
+
     bool Filter(AVFrame* frame);
     bool EndChain();
     bool PassFiltered();
     int64_t FrameDuration(const AVFrame* frame) const;
-    void Join();
 
     const AVStream* m_source;
     const EncoderPlan m_plan;
@@ -56,11 +58,10 @@ private:
     FilterChain m_chain;
     int64_t m_endPts = AV_NOPTS_VALUE; // just after the last decoded frame, source time base
     FramePtr m_filtered = MakeFrame();
-    StageQueue<FramePtr> m_queue;
-    std::atomic<bool> m_failed{false};
+    bool m_failed = false; // filtering on the decoding thread has failed
     bool m_decided = false;
-    bool m_threaded = false;
-    std::thread m_thread;
+    // Last: the thread, when the stage has one, uses everything above.
+    std::unique_ptr<StageThread> m_thread;
 };
 
 } // namespace calvex::media::ffmpeg

@@ -12,9 +12,6 @@
 #include <optional>
 #include <thread>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace calvex::media::ffmpeg {
 namespace {
@@ -59,6 +56,8 @@ public:
     {
     }
 
+    // One way out, whatever happens: the routes halted and the file finished
+    // once, then the outcome decided.
     long Run()
     {
         if (m_job.routes.empty()) {
@@ -66,16 +65,12 @@ public:
                            " can go into the AVI file");
             return EC_ERRORABORT;
         }
-        if (!m_mux.Open(m_job.output) || !StartRoutes())
-            return Failed();
-        const bool pumped = Pump();
+        const bool converted = m_mux.Open(m_job.output) && StartRoutes() && Convert();
         const bool stopped = m_stop.load();
-        const bool drained = pumped && (stopped ? FlushEncoders() : DrainRoutes());
-        const bool opened = drained && OpenWaitingRoutes();
         HaltRoutes();
         const bool finished = m_mux.Finish(stopped) && KeepSoundDelays();
         m_position.store(m_mux.LastTimeHns());
-        if (!opened || !finished)
+        if (!converted || !finished)
             return Failed();
         if (stopped)
             return EC_NONE;
@@ -87,12 +82,21 @@ public:
     }
 
 private:
-    // Ends a failed job: the file keeps what was written before the error,
-    // and a file without a single picture is of no use to anyone.
+    // Reads the source to its end or a stop, then has the routes give what
+    // they hold and opens the encoders still waiting for a frame.
+    bool Convert()
+    {
+        if (!Pump())
+            return false;
+        const bool drained = m_stop.load() ? FlushEncoders() : DrainRoutes();
+        return drained && OpenWaitingRoutes();
+    }
+
+    // The reason of a failed job; its file, finished by now, keeps what was
+    // written before the error, and a file without a single picture is of
+    // no use to anyone.
     long Failed()
     {
-        HaltRoutes();
-        m_mux.Finish();
         if (m_failure.IsEmpty())
             m_failure.Note("The conversion failed for a reason FFmpeg did not give");
         if (AnyVideoWritten()) {
@@ -243,23 +247,6 @@ private:
     std::vector<std::unique_ptr<StreamRoute>> m_routes; // by source stream; null: not routed
     std::optional<Timeline> m_timeline;
 };
-
-// glibc gives each new thread a heap of its own: the graph's many threads
-// (stages, codec threads) would each keep free memory of their own, and hand
-// it back to the system and fault it in again (huge pages cleared) as
-// pictures come and go. They allocate little once running, so all threads
-// share one heap: less memory at the peak, and no such system time. Set as
-// the program loads, before any thread has a heap of its own.
-bool ShareOneHeap()
-{
-#ifdef __GLIBC__
-    return mallopt(M_ARENA_MAX, 1) == 1;
-#else
-    return false;
-#endif
-}
-
-[[maybe_unused]] const bool kOneHeap = ShareOneHeap();
 
 } // namespace
 

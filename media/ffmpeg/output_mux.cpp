@@ -48,10 +48,13 @@ int OutputMux::AddStream()
     return stream->index;
 }
 
-void OutputMux::MarkReady(int index)
+bool OutputMux::ReadyStream(int index, const std::function<bool(AVStream&)>& fill)
 {
     std::lock_guard lock(m_mutex);
+    if (!fill(*StreamAt(index)))
+        return false;
     m_ready.at(index) = true;
+    return true;
 }
 
 bool OutputMux::HeaderWritten() const
@@ -104,7 +107,7 @@ int64_t OutputMux::EndHns(const AVPacket* packet, AVRational timeBase)
 
 bool OutputMux::Submit(AVPacket* packet, AVRational timeBase)
 {
-    const bool picture = Stream(packet->stream_index)->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
+    const bool picture = StreamAt(packet->stream_index)->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
     const int64_t end = EndHns(packet, timeBase);
     if (!picture && m_hasPicture && end != AV_NOPTS_VALUE && end > m_pictureEndHns) {
         Pending held{MakePacket(), timeBase, end};
@@ -136,7 +139,7 @@ bool OutputMux::WriteHeld(int64_t untilHns)
 
 bool OutputMux::WriteNow(AVPacket* packet, AVRational timeBase)
 {
-    AVStream* stream = Stream(packet->stream_index);
+    AVStream* stream = StreamAt(packet->stream_index);
     av_packet_rescale_ts(packet, timeBase, stream->time_base);
     KeepTimesIncreasing(packet);
     const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
@@ -187,6 +190,16 @@ bool OutputMux::Finish(bool cutSound)
     std::lock_guard lock(m_mutex);
     if (!m_context || m_context->pb == nullptr)
         return false;
+    const bool written = WriteEnd(cutSound);
+    // The file is closed whatever happened: a failed job keeps what it wrote.
+    const int closed = avio_closep(&m_context->pb);
+    if (written && closed < 0)
+        return WriteFailed(closed);
+    return written;
+}
+
+bool OutputMux::WriteEnd(bool cutSound)
+{
     // An aborted job's sound ends with its last picture.
     if (cutSound)
         m_held.clear();
@@ -200,10 +213,8 @@ bool OutputMux::Finish(bool cutSound)
             return false;
     }
     ForgetLoggedError();
-    const int written = av_write_trailer(m_context.get());
-    const int closed = avio_closep(&m_context->pb);
-    if (written < 0 || closed < 0)
-        return WriteFailed(written < 0 ? written : closed);
+    if (const int written = av_write_trailer(m_context.get()); written < 0)
+        return WriteFailed(written);
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -28,17 +29,20 @@ public:
     // Notes why the job fails (the first reason is kept).
     void Fail(const std::string& reason) { m_failure.Note(reason); }
 
-    // A new stream; its parameters must be filled before MarkReady(index).
+    // A new stream, not ready yet; -1 on failure.
     int AddStream();
-    AVStream* Stream(int index) const { return m_context->streams[index]; }
-    void MarkReady(int index);
+    // Fills stream index's parameters (under the mux's lock) and makes it
+    // ready: its packets are written once every stream is. The mux reads a
+    // stream's parameters only from then on. False, and not ready, when fill fails.
+    bool ReadyStream(int index, const std::function<bool(AVStream&)>& fill);
     bool HeaderWritten() const;
     size_t PendingCount() const;
 
     // Takes packet (time stamps in timeBase) for stream index; false on a write error.
     bool Write(int index, AVPacket* packet, AVRational timeBase);
-    // Drops the streams that never became ready, writes the header if not yet
-    // written, then the trailer; closes the file. False on a write error.
+    // Writes the header if not yet written (a stream that never became
+    // ready fails it), then the trailer; closes the file. False on a write
+    // error, and when the file was not open or is already finished.
     // cutSound: the sound held ahead of the last picture is left out.
     bool Finish(bool cutSound = false);
 
@@ -57,7 +61,10 @@ private:
     // that an aborted job can end its sound with its picture.
     static constexpr int64_t kMaxSoundAheadHns = 10 * 10000000LL;
 
+    AVStream* StreamAt(int index) const { return m_context->streams[index]; }
     bool WriteHeaderWhenReady();
+    // Finish's writing: held sound, header, trailer.
+    bool WriteEnd(bool cutSound);
     // Writes a packet, or holds sound that is ahead of the last picture.
     bool Submit(AVPacket* packet, AVRational timeBase);
     // Writes the sound held up to untilHns.
@@ -71,6 +78,7 @@ private:
     std::filesystem::path m_path;
     bool m_created = false;
 
+    // Guards everything below: routes write from threads of their own.
     mutable std::mutex m_mutex;
     OutputContextPtr m_context;
     std::vector<bool> m_ready;

@@ -23,27 +23,25 @@ bool CopyRoute::Start(OutputMux& mux, const std::atomic<bool>&)
 {
     m_mux = &mux;
     m_outputIndex = mux.AddStream();
-    if (m_outputIndex < 0)
-        return false;
-    AVStream* stream = mux.Stream(m_outputIndex);
-    if (const int copied = avcodec_parameters_copy(stream->codecpar, m_source->codecpar);
-        copied < 0) {
-        mux.Fail("Cannot copy " + StreamName(m_source) + ": " + ErrorText(copied));
-        return false;
-    }
-    // The AVI muxer picks the tag of its own for the codec.
-    stream->codecpar->codec_tag = 0;
-    // A block alignment makes the AVI muxer treat the stream as fixed-size
-    // samples; AC-3 and MP3 frames are not, so their packets must keep their times.
-    AVCodecParameters* parameters = stream->codecpar;
-    if (parameters->codec_id == AV_CODEC_ID_AC3 ||
-        (parameters->codec_id == AV_CODEC_ID_MP3 &&
-         (parameters->block_align == 1 || parameters->block_align == 576 ||
-          parameters->block_align == 1152)))
-        parameters->block_align = 0;
-    stream->time_base = m_source->time_base;
-    mux.MarkReady(m_outputIndex);
-    return true;
+    return m_outputIndex >= 0 && mux.ReadyStream(m_outputIndex, [&](AVStream& stream) {
+        if (const int copied = avcodec_parameters_copy(stream.codecpar, m_source->codecpar);
+            copied < 0) {
+            mux.Fail("Cannot copy " + StreamName(m_source) + ": " + ErrorText(copied));
+            return false;
+        }
+        // The AVI muxer picks the tag of its own for the codec.
+        stream.codecpar->codec_tag = 0;
+        // A block alignment makes the AVI muxer treat the stream as fixed-size
+        // samples; AC-3 and MP3 frames are not, so their packets must keep their times.
+        AVCodecParameters* parameters = stream.codecpar;
+        if (parameters->codec_id == AV_CODEC_ID_AC3 ||
+            (parameters->codec_id == AV_CODEC_ID_MP3 &&
+             (parameters->block_align == 1 || parameters->block_align == 576 ||
+              parameters->block_align == 1152)))
+            parameters->block_align = 0;
+        stream.time_base = m_source->time_base;
+        return true;
+    });
 }
 
 bool CopyRoute::Feed(AVPacket* packet)
@@ -140,11 +138,16 @@ bool TranscodeRoute::Start(OutputMux& mux, const std::atomic<bool>& stop)
 
 bool TranscodeRoute::Feed(AVPacket* packet)
 {
+    // A decoder with frames to give first refuses the packet (EAGAIN) until
+    // they are taken; then it takes it.
+    if (avcodec_send_packet(m_decoder.get(), packet) == AVERROR(EAGAIN)) {
+        if (!ReceiveDecodedFrames())
+            return false;
+        if (!m_stop->load())
+            avcodec_send_packet(m_decoder.get(), packet);
+    }
     // A damaged packet is skipped; the job goes on with the next one.
-    const int sent = avcodec_send_packet(m_decoder.get(), packet);
     av_packet_unref(packet);
-    if (sent < 0 && sent != AVERROR(EAGAIN))
-        return true;
     return ReceiveDecodedFrames();
 }
 

@@ -39,6 +39,13 @@ void FakeFrontEnd::ShowStatus(const std::string& text)
     Record("status:" + text);
 }
 
+void FakeFrontEnd::ShowStatusWithSettings(const std::string& text)
+{
+    std::lock_guard lock(m_mutex);
+    ShowStatus(text);
+    keepAudioBox = members.m_bKeepAudio == 1;
+}
+
 void FakeFrontEnd::MessageBox(const std::string& text)
 {
     Record("message:" + text);

@@ -22,6 +22,8 @@ public:
     bool IsKeepAudioChecked() override { return keepAudioBox; }
     void ShowControlState(job::JobPhase phase) override;
     void ShowStatus(const std::string& status) override;
+    // Also records "shown:" with the members' keep-audio value.
+    void ShowStatusWithSettings(const std::string& status) override;
     void MessageBox(const std::string& text) override;
     void ShowOutcome(const std::string& message, const std::string& reason) override;
     void ShowProgress(const job::JobProgress& progress) override;

@@ -67,6 +67,7 @@ fs::path JoinClips(const std::string& name, const std::vector<fs::path>& parts)
 
 std::shared_ptr<IMediaEngine> Engine()
 {
+    StartMediaEngine();
     static const std::shared_ptr<IMediaEngine> engine = CreateFfmpegEngine();
     return engine;
 }

@@ -73,6 +73,12 @@ TEST_F(ControllerTest, SourceAsOutputAndOutputsThatAreNoFilesAreRefused)
         EXPECT_EQ(frontEnd.log, (Texts{"wait-idle", std::string("message:") + message}));
     }
     EXPECT_TRUE(platform.started.empty());
+
+    // A path that cannot be looked at is no proof of a FIFO or a folder: the
+    // job starts and fails with its own reason.
+    Choose("/tmp/same.avi", "/tmp/" + std::string(300, 'x') + ".avi"); // name too long
+    controller.OnConvert();
+    EXPECT_EQ(platform.started.size(), 1u);
 }
 
 TEST_F(ControllerTest, ConvertTakesTheControlsAndRuns)

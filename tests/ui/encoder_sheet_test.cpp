@@ -38,6 +38,7 @@ protected:
                         "testsrc2=duration=2:size=320x240:rate=25 -f lavfi -i sine=duration=2 "
                         "-c:v ffv1 -c:a pcm_s16le '" +
                         m_source.string() + "'");
+        media::StartMediaEngine();
         Open(media::CreateFfmpegEngine());
     }
 

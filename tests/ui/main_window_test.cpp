@@ -50,6 +50,31 @@ protected:
         return dlg;
     }
 
+    // Convert, then the keep-audio box unchecked while the job runs; with
+    // abort, Abort pressed too (the box shows the job's value at once).
+    ui::CCalvexDlg& RunJobUncheckingKeepAudio(long endCode, bool abort)
+    {
+        ui::CCalvexDlg& dlg = OpenWithPaths();
+        test::GraphScript script;
+        script.ticks = 3;
+        script.endCode = endCode;
+        script.blockUntilStopped = abort;
+        engine->PrepareJob(script);
+        answers.Reply(wxID_OK); // the caution
+        answers.Reply(wxID_OK); // the outcome
+        Click(dlg.m_btnConvert);
+        Click(dlg.m_btnKeepAudio);
+        EXPECT_FALSE(dlg.m_btnKeepAudio->GetValue());
+        EXPECT_TRUE(dlg.IsJobRunning());
+        if (abort) {
+            EXPECT_TRUE(test::PumpUntil([this] { return slots.g_pMediaControl.IsFilled(); }));
+            Click(dlg.m_btnAbort);
+            EXPECT_TRUE(dlg.m_btnKeepAudio->GetValue());
+        }
+        EXPECT_TRUE(test::PumpUntil([&] { return !dlg.IsJobRunning(); }));
+        return dlg;
+    }
+
     // Convert on a job that runs until it is stopped, once its graph is built.
     void ConvertEndlessJob(ui::CCalvexDlg& dlg)
     {
@@ -105,21 +130,29 @@ TEST_F(MainWindowTest, EscapeWithAMenuOpenClosesTheMenuAndNotTheWindow)
     EXPECT_TRUE(test::PumpUntil([this] { return IsDestroyed(); }));
 }
 
+// The keep-audio box, unchecked while a job runs: a completed job and an
+// Abort show the job's value again (members to controls); a failed job
+// leaves the window as the user set it.
 TEST_F(MainWindowTest, TheKeepAudioBoxChangedDuringAJobStaysAsSetWhenTheJobFails)
 {
-    ui::CCalvexDlg& dlg = OpenWithPaths();
-    test::GraphScript script;
-    script.ticks = 3;
-    script.endCode = media::EC_ERRORABORT;
-    engine->PrepareJob(script);
-    answers.Reply(wxID_OK); // the caution
-    answers.Reply(wxID_OK); // the outcome
-    Click(dlg.m_btnConvert);
-    Click(dlg.m_btnKeepAudio);
-    EXPECT_TRUE(dlg.IsJobRunning());
-    ASSERT_TRUE(test::PumpUntil([&] { return !dlg.IsJobRunning(); }));
+    ui::CCalvexDlg& dlg = RunJobUncheckingKeepAudio(media::EC_ERRORABORT, false);
     EXPECT_EQ(dlg.m_editStatus->GetValue(), strings::kOutcomeErrorAbort);
     EXPECT_FALSE(dlg.m_btnKeepAudio->GetValue());
+}
+
+TEST_F(MainWindowTest, TheKeepAudioBoxChangedDuringAJobShowsTheJobsValueWhenItCompletes)
+{
+    ui::CCalvexDlg& dlg = RunJobUncheckingKeepAudio(media::EC_COMPLETE, false);
+    EXPECT_EQ(dlg.m_editStatus->GetValue(), strings::kStatusCompleted);
+    EXPECT_TRUE(dlg.m_btnKeepAudio->GetValue());
+    EXPECT_EQ(dlg.m_bKeepAudio, 1);
+}
+
+TEST_F(MainWindowTest, TheKeepAudioBoxChangedDuringAJobShowsTheJobsValueAfterAbort)
+{
+    ui::CCalvexDlg& dlg = RunJobUncheckingKeepAudio(media::EC_NONE, true);
+    EXPECT_EQ(dlg.m_editStatus->GetValue(), strings::kStatusAbortPressed);
+    EXPECT_TRUE(dlg.m_btnKeepAudio->GetValue());
 }
 
 TEST_F(MainWindowTest, ACompletedJobShowsEachPhaseAndTheOutcome)

@@ -28,6 +28,7 @@ TEST_F(RealConversionTest, ConvertsAGeneratedClipIntoAPlayableAvi)
     test::Shell("ffmpeg -nostdin -y -v error -f lavfi -i testsrc=duration=2:size=160x120:rate=25 "
                 "-f lavfi -i sine=duration=2 -c:v libx264 -pix_fmt yuv420p -c:a pcm_s16le '" +
                 source.string() + "'");
+    media::StartMediaEngine();
     ui::CCalvexDlg& dlg = Open(media::CreateFfmpegEngine());
     test::Choose(dlg.m_cbVideoCompressor, "MPEG-4 part 2");
     answers.ReplyFile(wxString::FromUTF8(source.string()));
