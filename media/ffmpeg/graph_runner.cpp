@@ -12,7 +12,6 @@
 #include <optional>
 #include <thread>
 
-
 namespace calvex::media::ffmpeg {
 namespace {
 

@@ -37,8 +37,7 @@ public:
     // The thread, named name, starts at once; capacity frames wait at most.
     // A Push waiting for room gives up when stop turns true. work must
     // outlive the stage thread.
-    StageThread(std::string name, FrameWork& work, size_t capacity,
-                const std::atomic<bool>& stop);
+    StageThread(std::string name, FrameWork& work, size_t capacity, const std::atomic<bool>& stop);
     ~StageThread();
     StageThread(const StageThread&) = delete;
     StageThread& operator=(const StageThread&) = delete;

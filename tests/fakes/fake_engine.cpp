@@ -2,6 +2,7 @@
 #include "fakes/fake_engine.h"
 
 #include <chrono>
+#include <stdexcept>
 #include <utility>
 
 namespace calvex::test {
@@ -84,6 +85,8 @@ void FakeGraph::Stop()
 media::WaitResult FakeGraph::WaitForCompletion(uint32_t timeoutMs, long& eventCode)
 {
     Record("Wait:" + std::to_string(timeoutMs));
+    if (!script.faultInWait.empty())
+        throw std::runtime_error(script.faultInWait);
     std::unique_lock lock(m_mutex);
     if (script.blockUntilStopped) {
         // A short pause stands for the real time-out; Stop ends the wait.

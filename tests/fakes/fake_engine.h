@@ -49,6 +49,7 @@ struct GraphScript {
     std::string endReason;          // and the reason it gives
     bool runs = true;               // Run's answer
     bool blockUntilStopped = false; // waits time out (after a pause) until Stop
+    std::string faultInWait;        // when set, the wait throws it (a fault of the engine)
 };
 
 class FakeGraph : public media::IGraphBuilder,

@@ -137,7 +137,10 @@ TEST_F(JobRunTest, EachEndShowsItsMessageReasonAndStatusAndLeavesTheWindowAsOpen
     // The failure's reason: the box's secondary text, the status line's second line.
     EXPECT_EQ(frontEnd.outcomes[2].reason, reason);
     EXPECT_EQ(frontEnd.status, strings::kStatusStarted);
-    engine.PrepareJob({0, media::EC_ERRORABORT, reason});
+    test::GraphScript failing;
+    failing.endCode = media::EC_ERRORABORT;
+    failing.endReason = reason;
+    engine.PrepareJob(failing);
     Convert();
     EXPECT_EQ(frontEnd.Entries("reason:"), Texts{reason});
     EXPECT_EQ(frontEnd.status, std::string(strings::kOutcomeErrorAbort) + "\n" + reason);
@@ -201,4 +204,21 @@ TEST_F(JobRunTest, AbortDuringTheRunStopsTheGraphAndTheWorkerEnds)
     worker.Join();
     EXPECT_EQ(next->graph->runCount, 1);
     EXPECT_TRUE(frontEnd.outcomes.back().Completed());
+}
+
+TEST_F(JobRunTest, AFaultInTheJobEndsItAsAFailureWithItsReason)
+{
+    test::GraphScript script;
+    script.faultInWait = "out of memory";
+    auto builder = engine.PrepareJob(script);
+    job::ConversionWorker worker(engine, frontEnd, frontEnd, slots);
+    worker.Start(settings);
+    worker.Join();
+    EXPECT_FALSE(worker.IsRunning());
+    EXPECT_GT(builder->graph->stopCount, 0);
+    EXPECT_EQ(frontEnd.Entries("message:"), Texts{strings::kOutcomeErrorAbort});
+    EXPECT_EQ(frontEnd.Entries("reason:"),
+              Texts{"The conversion stopped on an internal fault: out of memory"});
+    EXPECT_EQ(frontEnd.Entries("bind:"), (Texts{"video", "audio"}));
+    ExpectEnded(media::EC_ERRORABORT);
 }

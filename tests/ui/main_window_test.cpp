@@ -182,7 +182,10 @@ TEST_F(MainWindowTest, AFailedJobSaysWhyInItsBoxAndOnTheStatusLine)
 {
     ui::CCalvexDlg& dlg = OpenWithPaths();
     const std::string reason = "Cannot open the source file \"x.mp4\": No such file or directory";
-    engine->PrepareJob({0, media::EC_ERRORABORT, reason});
+    test::GraphScript script;
+    script.endCode = media::EC_ERRORABORT;
+    script.endReason = reason;
+    engine->PrepareJob(script);
     answers.Reply(wxID_OK);
     Click(dlg.m_btnConvert);
     ASSERT_TRUE(test::PumpUntil([&] { return !dlg.IsJobRunning(); }));
