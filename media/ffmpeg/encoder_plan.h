@@ -4,6 +4,8 @@
 // format first and with safer formats after, so every listed encoder works.
 #pragma once
 
+#include "media/ffmpeg/picture_turn.h"
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -40,6 +42,7 @@ struct AudioFormat {
 struct EncoderPlan {
     AVMediaType kind = AVMEDIA_TYPE_UNKNOWN;
     VideoFormat video;
+    PictureTurn turn; // how the source's pictures are turned on the way
     AudioFormat audio;
     int frameSize = 0;   // samples per audio frame the encoder needs; 0 = any
     int64_t bitRate = 0; // used when the user sets no bit rate; 0 = the encoder's own

@@ -40,9 +40,12 @@ std::string MaskName(uint64_t mask)
     return name;
 }
 
-std::string VideoSourceArgs(const AVFrame* frame, AVRational timeBase)
+// The pixel aspect players use: the container's where it gives one (a
+// display size in Matroska), else the stream's own.
+std::string VideoSourceArgs(const AVFrame* frame, const AVStream* stream, AVRational timeBase)
 {
-    AVRational aspect = frame->sample_aspect_ratio;
+    AVRational aspect = av_guess_sample_aspect_ratio(nullptr, const_cast<AVStream*>(stream),
+                                                     const_cast<AVFrame*>(frame));
     if (aspect.num <= 0 || aspect.den <= 0)
         aspect = {1, 1};
     return "video_size=" + std::to_string(frame->width) + "x" + std::to_string(frame->height) +
@@ -50,20 +53,25 @@ std::string VideoSourceArgs(const AVFrame* frame, AVRational timeBase)
            ":pixel_aspect=" + Rational(aspect);
 }
 
-// fps first (fewer frames to scale), then size and picture format; scale and
-// format pass frames through untouched when they already match.
+// fps first (fewer frames to turn and scale), then the turn upright, size
+// and picture format; scale and format pass frames through untouched when
+// they already match.
 std::string VideoChain(const EncoderPlan& plan, AVPixelFormat format)
 {
     const VideoFormat& video = plan.video;
-    return "fps=fps=" + Rational(video.frameRate) + ",scale=" + std::to_string(video.width) + ":" +
-           std::to_string(video.height) + ",format=pix_fmts=" + av_get_pix_fmt_name(format);
+    return "fps=fps=" + Rational(video.frameRate) + "," + TurnFilters(plan.turn) +
+           "scale=" + std::to_string(video.width) + ":" + std::to_string(video.height) +
+           ",format=pix_fmts=" + av_get_pix_fmt_name(format);
 }
 
 // The full-range format to widen first's range to after the chain, when the
 // chain would do nothing else; AV_PIX_FMT_NONE when the chain does it all.
-AVPixelFormat RangeToWiden(const AVFrame* first, const VideoFormat& video)
+AVPixelFormat RangeToWiden(const AVFrame* first, const EncoderPlan& plan)
 {
-    const bool sameSize = first->width == video.width && first->height == video.height;
+    const VideoFormat& video = plan.video;
+    const bool swaps = plan.turn.SwapsSides();
+    const bool sameSize = (swaps ? first->height : first->width) == video.width &&
+                          (swaps ? first->width : first->height) == video.height;
     const AVPixelFormat limited = LimitedRangeTwin(video.pixelFormat);
     return sameSize && limited != AV_PIX_FMT_NONE && first->format == limited ? video.pixelFormat
                                                                               : AV_PIX_FMT_NONE;
@@ -138,11 +146,12 @@ bool FilterChain::Link(const char* sourceName, const std::string& sourceArgs, co
 bool FilterChain::Converts(const AVFrame* frame, const EncoderPlan& plan)
 {
     return frame->width != plan.video.width || frame->height != plan.video.height ||
-           frame->format != plan.video.pixelFormat;
+           frame->format != plan.video.pixelFormat || !plan.turn.IsNone();
 }
 
-bool FilterChain::Configure(const AVFrame* first, AVRational timeBase, const EncoderPlan& plan)
+bool FilterChain::Configure(const AVFrame* first, const AVStream* source, const EncoderPlan& plan)
 {
+    const AVRational timeBase = source->time_base;
     m_kind = plan.kind;
     m_width = first->width;
     m_height = first->height;
@@ -151,11 +160,11 @@ bool FilterChain::Configure(const AVFrame* first, AVRational timeBase, const Enc
     m_channels = first->ch_layout.nb_channels;
     bool linked = false;
     if (plan.kind == AVMEDIA_TYPE_VIDEO) {
-        m_fullRange = RangeToWiden(first, plan.video);
+        m_fullRange = RangeToWiden(first, plan);
         const AVPixelFormat format = m_fullRange != AV_PIX_FMT_NONE
                                          ? static_cast<AVPixelFormat>(first->format)
                                          : plan.video.pixelFormat;
-        linked = Link("buffer", VideoSourceArgs(first, timeBase), "buffersink",
+        linked = Link("buffer", VideoSourceArgs(first, source, timeBase), "buffersink",
                       VideoChain(plan, format));
     } else {
         linked = Link("abuffer", AudioSourceArgs(first, timeBase), "abuffersink",
@@ -191,6 +200,17 @@ int FilterChain::PushEnd(int64_t endPts)
 }
 
 int FilterChain::Pull(AVFrame* frame)
+{
+    const int pulled = PullConverted(frame);
+    // A frame passed through untouched keeps its own aspect (none, for some
+    // codecs): the encoder gets the one the chain was built with, turned
+    // and scaled with the picture.
+    if (pulled >= 0 && m_kind == AVMEDIA_TYPE_VIDEO)
+        frame->sample_aspect_ratio = av_buffersink_get_sample_aspect_ratio(m_sink);
+    return pulled;
+}
+
+int FilterChain::PullConverted(AVFrame* frame)
 {
     if (m_fullRange == AV_PIX_FMT_NONE)
         return av_buffersink_get_frame(m_sink, frame);

@@ -15,8 +15,8 @@ public:
     // True when the chain changes pictures like frame (their size or format)
     // rather than only passing them on at the plan's frame rate.
     static bool Converts(const AVFrame* frame, const EncoderPlan& plan);
-    // Builds the chain for frames like first, stamped in timeBase.
-    bool Configure(const AVFrame* first, AVRational timeBase, const EncoderPlan& plan);
+    // Builds the chain for frames like first, of source (stamped in its time base).
+    bool Configure(const AVFrame* first, const AVStream* source, const EncoderPlan& plan);
     bool IsConfigured() const { return m_graph != nullptr; }
     // True when frame has the format the chain was built for.
     bool Accepts(const AVFrame* frame) const;
@@ -30,6 +30,7 @@ public:
     AVRational OutputTimeBase() const;
 
 private:
+    int PullConverted(AVFrame* frame);
     bool Link(const char* sourceName, const std::string& sourceArgs, const char* sinkName,
               const std::string& chain);
 

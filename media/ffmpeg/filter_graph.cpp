@@ -50,10 +50,17 @@ std::optional<EncoderPlan> PlanFor(const AVStream* stream, const AVCodec* codec,
 {
     const AVCodecParameters* parameters = stream->codecpar;
     if (codec->type == AVMEDIA_TYPE_VIDEO) {
+        // The encoder gets the picture as players show it: turned upright.
+        const PictureTurn turn = TurnOf(stream);
         VideoFormat source{parameters->width, parameters->height,
                            static_cast<AVPixelFormat>(parameters->format),
                            NominalFrameRate(stream)};
-        return PlanVideo(codec, source, options);
+        if (turn.SwapsSides())
+            std::swap(source.width, source.height);
+        std::optional<EncoderPlan> plan = PlanVideo(codec, source, options);
+        if (plan)
+            plan->turn = turn;
+        return plan;
     }
     AudioFormat source;
     source.sampleRate = parameters->sample_rate > 0 ? parameters->sample_rate : 44100;

@@ -96,7 +96,7 @@ bool FilterStage::Filter(AVFrame* frame)
         // A change of picture or sound format mid-stream: finish the old chain first.
         if (!EndChain())
             return false;
-        if (!m_chain.Configure(frame, m_source->time_base, m_plan)) {
+        if (!m_chain.Configure(frame, m_source, m_plan)) {
             m_mux.Fail(m_convertFailure);
             return false;
         }
