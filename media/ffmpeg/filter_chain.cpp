@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/filter_chain.h"
 
+#include "media/ffmpeg/tone_map.h"
+
 #include <string>
 
 extern "C" {
@@ -53,13 +55,14 @@ std::string VideoSourceArgs(const AVFrame* frame, const AVStream* stream, AVRati
            ":pixel_aspect=" + Rational(aspect);
 }
 
-// fps first (fewer frames to turn and scale), then the turn upright, size
-// and picture format; scale and format pass frames through untouched when
-// they already match.
-std::string VideoChain(const EncoderPlan& plan, AVPixelFormat format)
+// fps first (fewer frames to convert), then HDR made SDR, the turn upright,
+// size and picture format; scale and format pass frames through untouched
+// when they already match.
+std::string VideoChain(const AVFrame* first, const EncoderPlan& plan, AVPixelFormat format)
 {
     const VideoFormat& video = plan.video;
-    return "fps=fps=" + Rational(video.frameRate) + "," + TurnFilters(plan.turn) +
+    return "fps=fps=" + Rational(video.frameRate) + "," +
+           ToneMapFilters(first, video.width, video.height) + TurnFilters(plan.turn) +
            "scale=" + std::to_string(video.width) + ":" + std::to_string(video.height) +
            ",format=pix_fmts=" + av_get_pix_fmt_name(format);
 }
@@ -73,8 +76,9 @@ AVPixelFormat RangeToWiden(const AVFrame* first, const EncoderPlan& plan)
     const bool sameSize = (swaps ? first->height : first->width) == video.width &&
                           (swaps ? first->width : first->height) == video.height;
     const AVPixelFormat limited = LimitedRangeTwin(video.pixelFormat);
-    return sameSize && limited != AV_PIX_FMT_NONE && first->format == limited ? video.pixelFormat
-                                                                              : AV_PIX_FMT_NONE;
+    return sameSize && !IsHdr(first) && limited != AV_PIX_FMT_NONE && first->format == limited
+               ? video.pixelFormat
+               : AV_PIX_FMT_NONE;
 }
 
 std::string AudioSourceArgs(const AVFrame* frame, AVRational timeBase)
@@ -146,7 +150,7 @@ bool FilterChain::Link(const char* sourceName, const std::string& sourceArgs, co
 bool FilterChain::Converts(const AVFrame* frame, const EncoderPlan& plan)
 {
     return frame->width != plan.video.width || frame->height != plan.video.height ||
-           frame->format != plan.video.pixelFormat || !plan.turn.IsNone();
+           frame->format != plan.video.pixelFormat || !plan.turn.IsNone() || IsHdr(frame);
 }
 
 bool FilterChain::Configure(const AVFrame* first, const AVStream* source, const EncoderPlan& plan)
@@ -165,7 +169,7 @@ bool FilterChain::Configure(const AVFrame* first, const AVStream* source, const 
                                          ? static_cast<AVPixelFormat>(first->format)
                                          : plan.video.pixelFormat;
         linked = Link("buffer", VideoSourceArgs(first, source, timeBase), "buffersink",
-                      VideoChain(plan, format));
+                      VideoChain(first, plan, format));
     } else {
         linked = Link("abuffer", AudioSourceArgs(first, timeBase), "abuffersink",
                       AudioChain(plan, !m_builtBefore));

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace calvex::media::test {
 namespace {
 
@@ -29,6 +31,24 @@ double ShownLikeness(const fs::path& a, const fs::path& b)
               " -lavfi '[0:v]scale=128:128,format=gray[x];[1:v]scale=128:128,format=gray[y];"
               "[x][y]ssim' -f null - 2>&1 | grep -o 'All:[0-9.]*' | cut -d: -f2");
     return log.empty() ? 0.0 : std::stod(log);
+}
+
+// The mean difference (of 255) of the colours of a's and b's first pictures,
+// at 64x48 in RGB.
+double ColourDifference(const fs::path& a, const fs::path& b)
+{
+    const auto pixels = [](const fs::path& file) {
+        return Shell("ffmpeg -nostdin -v error -i " + Quote(file) +
+                     " -frames:v 1 -vf scale=64:48,format=rgb24 -f rawvideo -");
+    };
+    const std::string first = pixels(a), second = pixels(b);
+    if (first.empty() || first.size() != second.size())
+        return 255;
+    double sum = 0;
+    for (size_t i = 0; i < first.size(); ++i)
+        sum +=
+            std::abs(static_cast<unsigned char>(first[i]) - static_cast<unsigned char>(second[i]));
+    return sum / static_cast<double>(first.size());
 }
 
 struct TurnCase {
@@ -82,6 +102,27 @@ TEST(PictureShape, KeepsTheShapeTheContainerGivesAndTurnsItWithThePicture)
     ASSERT_EQ(RunJob(request).eventCode, EC_COMPLETE);
     EXPECT_EQ(Probe(request.output, "v:0", "stream=width,height,display_aspect_ratio"),
               "576,720,9:16");
+}
+
+// HDR clips made from an SDR one (PQ and HLG, BT.2020, 10-bit HEVC) come out
+// as that SDR picture, not washed out; AVI players know no HDR.
+TEST(PictureShape, HdrSourcesComeOutAsTheSdrPictureTheyWereMadeFrom)
+{
+    const fs::path sdr = MakeClip("sdr.mp4", kPicture + "-c:v libx264 -preset ultrafast -qp 0");
+    for (const std::string transfer : {"smpte2084", "arib-std-b67"}) {
+        SCOPED_TRACE(transfer);
+        const fs::path hdr = MakeClip(
+            "hdr-" + transfer + ".mkv",
+            // The SD clip's colours are BT.601's, as players read an untagged SD picture.
+            "-i " + Quote(sdr) + " -vf zscale=tin=bt709:min=170m:pin=bt709:rin=tv:t=" + transfer +
+                ":p=bt2020:m=bt2020nc:r=tv,format=yuv420p10le -c:v libx265 -x265-params "
+                "log-level=error:lossless=1 -color_trc " +
+                transfer + " -color_primaries bt2020 -colorspace bt2020nc");
+        EXPECT_GT(ColourDifference(sdr, hdr), 30); // the HDR values read as SDR: washed out
+        JobRequest request{hdr, WorkDir() / ("hdr-" + transfer + ".avi")};
+        ASSERT_EQ(RunJob(request).eventCode, EC_COMPLETE);
+        EXPECT_LT(ColourDifference(sdr, request.output), 6);
+    }
 }
 
 } // namespace
