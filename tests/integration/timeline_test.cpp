@@ -2,6 +2,9 @@
 // Sources whose time is awkward: sound that starts late or early, parts
 // joined end to end, a last frame cut short, an empty track. Checked on the
 // decoded content: every picture, and the sound where it is in the source.
+// The timeline's own rules (the job's zero, splices back and far ahead,
+// stamps far from their decoding stamps) are tested on packets in
+// tests/engine; here are the containers, decoders and encoders around it.
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -91,25 +94,6 @@ TEST(Splices, TwoTransportStreamsJoinedWithCat)
                                                      "mpeg2video -c:a mp2");
     const auto joined = JoinClips("cat-joined.ts", {part, part});
     ExpectJoined(joined, 150);
-}
-
-TEST(Splices, MatroskaWhoseStampsRestart)
-{
-    // 2.24 s, then 3.64 s whose stamps start at 0 again (mkvmerge's sync).
-    const std::string sound = " -f lavfi -i sine=sample_rate=44100:duration=";
-    const auto first = MakeClip("first.mkv", "-f lavfi -i testsrc=size=320x240:rate=25:duration="
-                                             "2.24" +
-                                                 sound + "2.24 -c:v mpeg4 -c:a libmp3lame");
-    const auto second = MakeClip("second.mkv", "-f lavfi -i testsrc2=size=320x240:rate=25:"
-                                               "duration=3.64" +
-                                                   sound +
-                                                   "3.64 -c:v mpeg4 -c:a "
-                                                   "libmp3lame");
-    const auto restarting = WorkDir() / "clips" / "restarting.mkv";
-    Shell("mkvmerge -q -o " + Quote(restarting) + " " + Quote(first) + " + --sync -1:-2240 " +
-          Quote(second));
-    ASSERT_LT(DecodedSpan(restarting, "v:0").second, 4.0) << "the stamps do not restart";
-    ExpectJoined(restarting, 147);
 }
 
 TEST(Pictures, ALastFrameCutShortAndAnEmptySoundTrack)

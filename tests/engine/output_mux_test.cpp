@@ -1,0 +1,302 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The AVI multiplexer on packets made here (MPEG-4 pictures, 320x240 at 25
+// fps, and MP3 sound, 44.1 kHz stereo, with payloads that name each packet),
+// its file read back with libavformat: what it holds back, what it writes,
+// in which order, and why it fails.
+#include "media/ffmpeg/output_mux.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+}
+
+namespace calvex::media::ffmpeg {
+namespace {
+namespace fs = std::filesystem;
+
+constexpr AVRational kFrameRate{1, 25};
+constexpr AVRational kSampleRate{1, 44100};
+constexpr int kSoundPacket = 1152; // samples of an MP3 frame
+constexpr int64_t kHnsPerFrame = 400000;
+
+fs::path WorkFile(const std::string& name)
+{
+    const fs::path folder = fs::path(CALVEX_ENGINE_WORK_DIR);
+    fs::create_directories(folder);
+    fs::remove(folder / name);
+    return folder / name;
+}
+
+// One packet as the file holds it: its stream and the number its payload names.
+struct Chunk {
+    int stream;
+    int number;
+    bool operator==(const Chunk&) const = default;
+};
+
+// Every non-empty packet of the file, in the file's order, as libavformat
+// reads it (without parsers: the payloads are no real MPEG data).
+std::vector<Chunk> ReadBack(const fs::path& path)
+{
+    std::vector<Chunk> chunks;
+    AVFormatContext* raw = nullptr;
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "fflags", "+noparse", 0);
+    const int opened = avformat_open_input(&raw, path.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0) {
+        ADD_FAILURE() << "cannot read back " << path;
+        return chunks;
+    }
+    InputContextPtr input(raw);
+    PacketPtr packet = MakePacket();
+    while (av_read_frame(input.get(), packet.get()) >= 0) {
+        int number = 0;
+        if (packet->size >= static_cast<int>(sizeof number)) {
+            std::memcpy(&number, packet->data, sizeof number);
+            chunks.push_back({packet->stream_index, number});
+        }
+        av_packet_unref(packet.get());
+    }
+    return chunks;
+}
+
+std::vector<int> NumbersOf(const std::vector<Chunk>& chunks, int stream)
+{
+    std::vector<int> numbers;
+    for (const Chunk& chunk : chunks)
+        if (chunk.stream == stream)
+            numbers.push_back(chunk.number);
+    return numbers;
+}
+
+std::vector<int> Count(int from, int to)
+{
+    std::vector<int> numbers;
+    for (int number = from; number < to; ++number)
+        numbers.push_back(number);
+    return numbers;
+}
+
+// An OutputMux writing a picture stream (0) and a sound stream (1), whose
+// parameters are filled as the encoders would fill them.
+class MuxFile {
+public:
+    static constexpr int kPicture = 0;
+    static constexpr int kSound = 1;
+
+    explicit MuxFile(fs::path path) : m_path(std::move(path)) {}
+
+    // Opens the file and adds both streams; false when something failed.
+    bool Open()
+    {
+        if (!m_mux.Open(m_path) || m_mux.AddStream() != kPicture || m_mux.AddStream() != kSound)
+            return false;
+        AVStream* picture = m_mux.Stream(kPicture);
+        picture->time_base = kFrameRate;
+        picture->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
+        picture->codecpar->codec_id = AV_CODEC_ID_MPEG4;
+        picture->codecpar->width = 320;
+        picture->codecpar->height = 240;
+        AVStream* sound = m_mux.Stream(kSound);
+        sound->time_base = kSampleRate;
+        sound->codecpar->codec_type = AVMEDIA_TYPE_AUDIO;
+        sound->codecpar->codec_id = AV_CODEC_ID_MP3;
+        sound->codecpar->sample_rate = 44100;
+        sound->codecpar->frame_size = kSoundPacket;
+        sound->codecpar->bit_rate = 128000;
+        av_channel_layout_default(&sound->codecpar->ch_layout, 2);
+        return true;
+    }
+
+    // Picture number (at 25 fps), its decoding stamp dts.
+    bool WritePicture(int number, int64_t dts)
+    {
+        return Write(kPicture, number, dts, 1, kFrameRate);
+    }
+    bool WritePicture(int number) { return WritePicture(number, number); }
+    // Sound packet number, 1152 samples from number * 1152.
+    bool WriteSound(int number)
+    {
+        return Write(kSound, number, int64_t{number} * kSoundPacket, kSoundPacket, kSampleRate);
+    }
+    bool WritePictures(int from, int to)
+    {
+        for (int number = from; number < to; ++number)
+            if (!WritePicture(number))
+                return false;
+        return true;
+    }
+    bool WriteSounds(int from, int to)
+    {
+        for (int number = from; number < to; ++number)
+            if (!WriteSound(number))
+                return false;
+        return true;
+    }
+
+    OutputMux& Mux() { return m_mux; }
+    const fs::path& Path() const { return m_path; }
+    std::string Reason() const { return m_failure.Reason(); }
+
+private:
+    bool Write(int stream, int number, int64_t stamp, int64_t duration, AVRational timeBase)
+    {
+        PacketPtr packet = MakePacket();
+        if (!packet || av_new_packet(packet.get(), 64) < 0)
+            return false;
+        std::memset(packet->data, 0, packet->size);
+        std::memcpy(packet->data, &number, sizeof number);
+        packet->pts = packet->dts = stamp;
+        packet->duration = duration;
+        packet->flags |= AV_PKT_FLAG_KEY;
+        return m_mux.Write(stream, packet.get(), timeBase);
+    }
+
+    FailureNote m_failure;
+    OutputMux m_mux{m_failure};
+    fs::path m_path;
+};
+
+constexpr int kPicture = MuxFile::kPicture;
+constexpr int kSound = MuxFile::kSound;
+
+TEST(OutputMuxOrder, PacketsWaitUntilEveryStreamIsReadyThenGoOutInOrder)
+{
+    MuxFile file(WorkFile("wait-for-ready.avi"));
+    ASSERT_TRUE(file.Open()) << file.Reason();
+    OutputMux& mux = file.Mux();
+    // The sound's encoder opens late: what comes before waits.
+    mux.MarkReady(kPicture);
+    ASSERT_TRUE(file.WritePictures(0, 3));
+    ASSERT_TRUE(file.WriteSounds(0, 2));
+    EXPECT_FALSE(mux.HeaderWritten());
+    EXPECT_EQ(mux.PendingCount(), 5u);
+    EXPECT_EQ(mux.PacketsWritten(kPicture), 0);
+
+    mux.MarkReady(kSound);
+    ASSERT_TRUE(file.WritePicture(3));
+    EXPECT_TRUE(mux.HeaderWritten());
+    EXPECT_EQ(mux.PendingCount(), 0u);
+    EXPECT_EQ(mux.PacketsWritten(kPicture), 4);
+    EXPECT_EQ(mux.PacketsWritten(kSound), 2);
+    EXPECT_EQ(mux.LastTimeHns(), 3 * kHnsPerFrame);
+    ASSERT_TRUE(mux.Finish(false)) << file.Reason();
+
+    const std::vector<Chunk> chunks = ReadBack(file.Path());
+    EXPECT_EQ(NumbersOf(chunks, kPicture), Count(0, 4));
+    EXPECT_EQ(NumbersOf(chunks, kSound), Count(0, 2));
+}
+
+// A job's picture reaches 200 ms (five frames), its sound 261 ms (ten MP3
+// frames): the sound ahead of the last picture waits for it. Returns the
+// sound packets written before the end.
+int64_t WriteSoundAheadOfPictures(MuxFile& file)
+{
+    OutputMux& mux = file.Mux();
+    EXPECT_TRUE(file.WritePicture(0));
+    EXPECT_TRUE(file.WriteSounds(0, 10));
+    // Only the sound up to 40 ms is written, the rest waits.
+    EXPECT_EQ(mux.PacketsWritten(kSound), 1);
+    EXPECT_TRUE(file.WritePictures(1, 5));
+    return mux.PacketsWritten(kSound);
+}
+
+TEST(OutputMuxHeldSound, WaitsForThePictureAndIsCutOnlyForAnAbortedJob)
+{
+    // Up to 200 ms: seven MP3 frames of 26.1 ms.
+    constexpr int kSoundWithPictures = 7;
+    for (const bool aborted : {false, true}) {
+        SCOPED_TRACE(aborted ? "aborted" : "completed");
+        MuxFile file(WorkFile(aborted ? "held-aborted.avi" : "held-completed.avi"));
+        ASSERT_TRUE(file.Open()) << file.Reason();
+        file.Mux().MarkReady(kPicture);
+        file.Mux().MarkReady(kSound);
+        EXPECT_EQ(WriteSoundAheadOfPictures(file), kSoundWithPictures);
+        ASSERT_TRUE(file.Mux().Finish(aborted)) << file.Reason();
+        const std::vector<Chunk> chunks = ReadBack(file.Path());
+        EXPECT_EQ(NumbersOf(chunks, kPicture), Count(0, 5));
+        EXPECT_EQ(NumbersOf(chunks, kSound), Count(0, aborted ? kSoundWithPictures : 10));
+    }
+}
+
+TEST(OutputMuxHeldSound, IsWrittenAtTheEndWhenTheHeaderIsWrittenThereToo)
+{
+    // The sound's encoder opened only at the source's end, without a frame
+    // (as the graph opens a waiting encoder), so the header waits for Finish.
+    MuxFile file(WorkFile("held-header-at-end.avi"));
+    ASSERT_TRUE(file.Open()) << file.Reason();
+    file.Mux().MarkReady(kPicture);
+    ASSERT_TRUE(file.WritePictures(0, 5));
+    ASSERT_TRUE(file.WriteSounds(0, 10));
+    file.Mux().MarkReady(kSound);
+    ASSERT_TRUE(file.Mux().Finish(false)) << file.Reason();
+    EXPECT_EQ(file.Mux().PacketsWritten(kSound), 10);
+    EXPECT_EQ(NumbersOf(ReadBack(file.Path()), kSound), Count(0, 10))
+        << "the sound after the last picture of a completed job is lost";
+}
+
+TEST(OutputMuxHeldSound, SoundFarAheadIsNotHeldBeyondItsLimit)
+{
+    // Sound with no picture for 12 s: what is more than 10 s behind the
+    // newest sound goes out, so that held sound stays bounded.
+    MuxFile file(WorkFile("held-bounded.avi"));
+    ASSERT_TRUE(file.Open()) << file.Reason();
+    file.Mux().MarkReady(kPicture);
+    file.Mux().MarkReady(kSound);
+    ASSERT_TRUE(file.WritePicture(0));
+    constexpr int kTwelveSeconds = 12 * 44100 / kSoundPacket;
+    ASSERT_TRUE(file.WriteSounds(0, kTwelveSeconds));
+    EXPECT_NEAR(file.Mux().PacketsWritten(kSound), 2 * 44100 / kSoundPacket, 2);
+}
+
+TEST(OutputMuxStamps, RepeatedAndBackwardStampsAreMovedOnAndWritten)
+{
+    MuxFile file(WorkFile("stamps.avi"));
+    ASSERT_TRUE(file.Open()) << file.Reason();
+    file.Mux().MarkReady(kPicture);
+    file.Mux().MarkReady(kSound);
+    // Decoding stamps 0 1 1 2 1 3: a repeat and a step back, as where two
+    // files are joined end to end.
+    const std::vector<int64_t> stamps{0, 1, 1, 2, 1, 3};
+    for (int number = 0; number < static_cast<int>(stamps.size()); ++number)
+        ASSERT_TRUE(file.WritePicture(number, stamps[number])) << number << ": " << file.Reason();
+    ASSERT_TRUE(file.WriteSounds(0, 3));
+    ASSERT_TRUE(file.WriteSound(1)) << "a repeated sound stamp: " << file.Reason();
+    ASSERT_TRUE(file.Mux().Finish(false)) << file.Reason();
+    const std::vector<Chunk> chunks = ReadBack(file.Path());
+    EXPECT_EQ(NumbersOf(chunks, kPicture), Count(0, 6));
+    EXPECT_EQ(NumbersOf(chunks, kSound), (std::vector<int>{0, 1, 2, 1}));
+}
+
+TEST(OutputMuxFailures, AFileThatCannotBeCreatedIsRefusedWithItsReason)
+{
+    const fs::path missing = WorkFile("no-such-folder") / "out.avi";
+    MuxFile inMissingFolder(missing);
+    EXPECT_FALSE(inMissingFolder.Mux().Open(missing));
+    EXPECT_FALSE(inMissingFolder.Mux().Created());
+    EXPECT_NE(inMissingFolder.Reason().find(missing.string()), std::string::npos)
+        << inMissingFolder.Reason();
+    EXPECT_NE(inMissingFolder.Reason().find("No such file or directory"), std::string::npos)
+        << inMissingFolder.Reason();
+    EXPECT_FALSE(inMissingFolder.Mux().Finish(false));
+    EXPECT_FALSE(fs::exists(missing.parent_path()));
+
+    // A folder where the file should be is no file to write.
+    const fs::path folder = WorkFile("a-folder.avi");
+    fs::create_directories(folder);
+    MuxFile onFolder(folder);
+    EXPECT_FALSE(onFolder.Mux().Open(folder));
+    EXPECT_NE(onFolder.Reason().find("not a regular file"), std::string::npos) << onFolder.Reason();
+    EXPECT_TRUE(fs::is_directory(folder));
+}
+
+} // namespace
+} // namespace calvex::media::ffmpeg
