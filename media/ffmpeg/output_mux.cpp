@@ -200,18 +200,19 @@ bool OutputMux::Finish(bool cutSound)
 
 bool OutputMux::WriteEnd(bool cutSound)
 {
+    if (!m_headerWritten) {
+        // The routes have opened what they could; a stream still without a
+        // format makes the header fail, which ends the job as an error. The
+        // packets that waited for the header may hold sound back in turn.
+        std::fill(m_ready.begin(), m_ready.end(), true);
+        if (!WriteHeaderWhenReady())
+            return false;
+    }
     // An aborted job's sound ends with its last picture.
     if (cutSound)
         m_held.clear();
     else if (!WriteHeld(INT64_MAX))
         return false;
-    if (!m_headerWritten) {
-        // The routes have opened what they could; a stream still without a
-        // format makes the header fail, which ends the job as an error.
-        std::fill(m_ready.begin(), m_ready.end(), true);
-        if (!WriteHeaderWhenReady())
-            return false;
-    }
     ForgetLoggedError();
     if (const int written = av_write_trailer(m_context.get()); written < 0)
         return WriteFailed(written);

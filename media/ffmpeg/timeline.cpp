@@ -39,12 +39,8 @@ void Timeline::Place(AVPacket* packet)
     const int64_t stamp = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
     if (stamp != AV_NOPTS_VALUE) {
         const int64_t sourceUs = Microseconds(stamp, timeBase);
-        if (IsSplice(stream, sourceUs + m_shifts[stream.segment])) {
-            // The first stream to reach a splice goes on from where it was,
-            // and sets the shift of the part for the others.
-            if (++stream.segment == static_cast<int>(m_shifts.size()))
-                m_shifts.push_back(stream.lastEnd - sourceUs);
-        }
+        if (IsSplice(stream, sourceUs + m_shifts[stream.segment]))
+            stream.segment = PartAfterSplice(stream, sourceUs);
         const int64_t placedUs = sourceUs + m_shifts[stream.segment];
         stream.lastEnd = placedUs + Microseconds(std::max<int64_t>(packet->duration, 0), timeBase);
     }
@@ -53,6 +49,30 @@ void Timeline::Place(AVPacket* packet)
         packet->pts += shift;
     if (packet->dts != AV_NOPTS_VALUE)
         packet->dts += shift;
+}
+
+int Timeline::PartAfterSplice(const StreamState& stream, int64_t sourceUs)
+{
+    // Another stream may have reached this splice first: the part it began
+    // goes on from where this stream is too. Parts are found by where they
+    // place the stream, not counted, so that a splice only one stream saw (a
+    // stamp gone wrong in it) does not move the others at a later one.
+    int best = -1;
+    int64_t bestStep = 0;
+    for (size_t part = stream.segment + 1; part < m_shifts.size(); ++part) {
+        const int64_t placed = sourceUs + m_shifts[part];
+        const int64_t step = std::abs(placed - stream.lastEnd);
+        if (!IsSplice(stream, placed) && (best < 0 || step < bestStep)) {
+            best = static_cast<int>(part);
+            bestStep = step;
+        }
+    }
+    if (best >= 0)
+        return best;
+    // The first stream to reach a splice goes on from where it was, and
+    // sets the part's shift for the others.
+    m_shifts.push_back(stream.lastEnd - sourceUs);
+    return static_cast<int>(m_shifts.size()) - 1;
 }
 
 bool Timeline::IsSplice(const StreamState& stream, int64_t placed) const

@@ -32,6 +32,8 @@ private:
     };
 
     bool IsSplice(const StreamState& stream, int64_t placed) const;
+    // The part of the source a stream enters at a splice (at sourceUs).
+    int PartAfterSplice(const StreamState& stream, int64_t sourceUs);
 
     const AVFormatContext* m_format;
     std::vector<StreamState> m_streams;

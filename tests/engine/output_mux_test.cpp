@@ -97,23 +97,30 @@ public:
     // Opens the file and adds both streams; false when something failed.
     bool Open()
     {
-        if (!m_mux.Open(m_path) || m_mux.AddStream() != kPicture || m_mux.AddStream() != kSound)
-            return false;
-        AVStream* picture = m_mux.Stream(kPicture);
-        picture->time_base = kFrameRate;
-        picture->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
-        picture->codecpar->codec_id = AV_CODEC_ID_MPEG4;
-        picture->codecpar->width = 320;
-        picture->codecpar->height = 240;
-        AVStream* sound = m_mux.Stream(kSound);
-        sound->time_base = kSampleRate;
-        sound->codecpar->codec_type = AVMEDIA_TYPE_AUDIO;
-        sound->codecpar->codec_id = AV_CODEC_ID_MP3;
-        sound->codecpar->sample_rate = 44100;
-        sound->codecpar->frame_size = kSoundPacket;
-        sound->codecpar->bit_rate = 128000;
-        av_channel_layout_default(&sound->codecpar->ch_layout, 2);
-        return true;
+        return m_mux.Open(m_path) && m_mux.AddStream() == kPicture && m_mux.AddStream() == kSound;
+    }
+
+    // Fills the stream's parameters as its encoder would, and makes it ready.
+    bool Ready(int index)
+    {
+        return m_mux.ReadyStream(index, [index](AVStream& stream) {
+            if (index == kPicture) {
+                stream.time_base = kFrameRate;
+                stream.codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
+                stream.codecpar->codec_id = AV_CODEC_ID_MPEG4;
+                stream.codecpar->width = 320;
+                stream.codecpar->height = 240;
+                return true;
+            }
+            stream.time_base = kSampleRate;
+            stream.codecpar->codec_type = AVMEDIA_TYPE_AUDIO;
+            stream.codecpar->codec_id = AV_CODEC_ID_MP3;
+            stream.codecpar->sample_rate = 44100;
+            stream.codecpar->frame_size = kSoundPacket;
+            stream.codecpar->bit_rate = 128000;
+            av_channel_layout_default(&stream.codecpar->ch_layout, 2);
+            return true;
+        });
     }
 
     // Picture number (at 25 fps), its decoding stamp dts.
@@ -174,14 +181,14 @@ TEST(OutputMuxOrder, PacketsWaitUntilEveryStreamIsReadyThenGoOutInOrder)
     ASSERT_TRUE(file.Open()) << file.Reason();
     OutputMux& mux = file.Mux();
     // The sound's encoder opens late: what comes before waits.
-    mux.MarkReady(kPicture);
+    ASSERT_TRUE(file.Ready(kPicture));
     ASSERT_TRUE(file.WritePictures(0, 3));
     ASSERT_TRUE(file.WriteSounds(0, 2));
     EXPECT_FALSE(mux.HeaderWritten());
     EXPECT_EQ(mux.PendingCount(), 5u);
     EXPECT_EQ(mux.PacketsWritten(kPicture), 0);
 
-    mux.MarkReady(kSound);
+    ASSERT_TRUE(file.Ready(kSound));
     ASSERT_TRUE(file.WritePicture(3));
     EXPECT_TRUE(mux.HeaderWritten());
     EXPECT_EQ(mux.PendingCount(), 0u);
@@ -217,8 +224,8 @@ TEST(OutputMuxHeldSound, WaitsForThePictureAndIsCutOnlyForAnAbortedJob)
         SCOPED_TRACE(aborted ? "aborted" : "completed");
         MuxFile file(WorkFile(aborted ? "held-aborted.avi" : "held-completed.avi"));
         ASSERT_TRUE(file.Open()) << file.Reason();
-        file.Mux().MarkReady(kPicture);
-        file.Mux().MarkReady(kSound);
+        ASSERT_TRUE(file.Ready(kPicture));
+        ASSERT_TRUE(file.Ready(kSound));
         EXPECT_EQ(WriteSoundAheadOfPictures(file), kSoundWithPictures);
         ASSERT_TRUE(file.Mux().Finish(aborted)) << file.Reason();
         const std::vector<Chunk> chunks = ReadBack(file.Path());
@@ -233,10 +240,10 @@ TEST(OutputMuxHeldSound, IsWrittenAtTheEndWhenTheHeaderIsWrittenThereToo)
     // (as the graph opens a waiting encoder), so the header waits for Finish.
     MuxFile file(WorkFile("held-header-at-end.avi"));
     ASSERT_TRUE(file.Open()) << file.Reason();
-    file.Mux().MarkReady(kPicture);
+    ASSERT_TRUE(file.Ready(kPicture));
     ASSERT_TRUE(file.WritePictures(0, 5));
     ASSERT_TRUE(file.WriteSounds(0, 10));
-    file.Mux().MarkReady(kSound);
+    ASSERT_TRUE(file.Ready(kSound));
     ASSERT_TRUE(file.Mux().Finish(false)) << file.Reason();
     EXPECT_EQ(file.Mux().PacketsWritten(kSound), 10);
     EXPECT_EQ(NumbersOf(ReadBack(file.Path()), kSound), Count(0, 10))
@@ -249,8 +256,8 @@ TEST(OutputMuxHeldSound, SoundFarAheadIsNotHeldBeyondItsLimit)
     // newest sound goes out, so that held sound stays bounded.
     MuxFile file(WorkFile("held-bounded.avi"));
     ASSERT_TRUE(file.Open()) << file.Reason();
-    file.Mux().MarkReady(kPicture);
-    file.Mux().MarkReady(kSound);
+    ASSERT_TRUE(file.Ready(kPicture));
+    ASSERT_TRUE(file.Ready(kSound));
     ASSERT_TRUE(file.WritePicture(0));
     constexpr int kTwelveSeconds = 12 * 44100 / kSoundPacket;
     ASSERT_TRUE(file.WriteSounds(0, kTwelveSeconds));
@@ -261,8 +268,8 @@ TEST(OutputMuxStamps, RepeatedAndBackwardStampsAreMovedOnAndWritten)
 {
     MuxFile file(WorkFile("stamps.avi"));
     ASSERT_TRUE(file.Open()) << file.Reason();
-    file.Mux().MarkReady(kPicture);
-    file.Mux().MarkReady(kSound);
+    ASSERT_TRUE(file.Ready(kPicture));
+    ASSERT_TRUE(file.Ready(kSound));
     // Decoding stamps 0 1 1 2 1 3: a repeat and a step back, as where two
     // files are joined end to end.
     const std::vector<int64_t> stamps{0, 1, 1, 2, 1, 3};
