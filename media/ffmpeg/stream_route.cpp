@@ -2,6 +2,7 @@
 #include "media/ffmpeg/stream_route.h"
 
 #include "media/ffmpeg/codec_threads.h"
+#include "media/ffmpeg/encoded_silence.h"
 
 #include <algorithm>
 #include <cstring>
@@ -52,7 +53,7 @@ bool CopyRoute::Feed(AVPacket* packet)
         return true;
     if (m_firstPts == AV_NOPTS_VALUE) {
         m_firstPts = packet->pts;
-        if (IsPcm() && m_firstPts > 0 && !WriteSilence(m_firstPts))
+        if (m_firstPts > 0 && !IsVideo() && !WriteSilenceBefore(m_firstPts))
             return false;
     }
     return m_mux->Write(m_outputIndex, packet, m_source->time_base);
@@ -63,6 +64,25 @@ bool CopyRoute::IsPcm() const
     const AVCodecParameters* sound = m_source->codecpar;
     return sound->codec_type == AVMEDIA_TYPE_AUDIO && sound->format >= 0 &&
            av_get_pcm_codec(static_cast<AVSampleFormat>(sound->format), -1) == sound->codec_id;
+}
+
+bool CopyRoute::WriteSilenceBefore(int64_t until)
+{
+    if (IsPcm())
+        return WriteSilence(until);
+    const AVCodecParameters* sound = m_source->codecpar;
+    if (!CanEncodeSilenceFor(sound))
+        return true; // the stream header's start field keeps the delay
+    const AVRational sampleTime{1, sound->sample_rate};
+    std::vector<PacketPtr> silence =
+        EncodeSilence(sound, av_rescale_q(until, m_source->time_base, sampleTime));
+    for (PacketPtr& packet : silence) {
+        av_packet_rescale_ts(packet.get(), sampleTime, m_source->time_base);
+        if (!m_mux->Write(m_outputIndex, packet.get(), m_source->time_base))
+            return false;
+    }
+    m_filledSilence = !silence.empty();
+    return true;
 }
 
 bool CopyRoute::WriteSilence(int64_t until)

@@ -54,7 +54,10 @@ public:
 
 private:
     bool IsPcm() const;
-    // Zero samples from the job's zero up to until (source time base).
+    // Silence from the job's zero up to until (source time base), in the
+    // stream's own format where it can be made; false on a write error.
+    bool WriteSilenceBefore(int64_t until);
+    // Zero samples of PCM from the job's zero up to until.
     bool WriteSilence(int64_t until);
 
     const AVStream* m_source;

@@ -177,4 +177,15 @@ bool Decodes(const fs::path& file, bool clean)
     return complaints.empty() && CountVideoFrames(file) > 0;
 }
 
+fs::path SoundAsGStreamerReadsIt(const fs::path& avi)
+{
+    fs::path wav = avi;
+    wav.replace_extension(".gstreamer.wav");
+    Shell("gst-launch-1.0 -q filesrc location=" + Quote(avi) +
+          " ! avidemux name=demux demux.audio_0 ! queue ! decodebin ! audioconvert ! "
+          "audio/x-raw,format=S16LE ! wavenc ! filesink location=" +
+          Quote(wav) + " >&2");
+    return wav;
+}
+
 } // namespace calvex::media::test
