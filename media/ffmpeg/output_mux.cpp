@@ -109,8 +109,12 @@ bool OutputMux::Submit(AVPacket* packet, AVRational timeBase)
 {
     const bool picture = StreamAt(packet->stream_index)->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
     const int64_t end = EndHns(packet, timeBase);
-    if (!picture && m_hasPicture && end != AV_NOPTS_VALUE && end > m_pictureEndHns) {
-        Pending held{MakePacket(), timeBase, end};
+    // Sound waits while ahead of the pictures, and behind sound that waits:
+    // it never overtakes it (stamps that step back at a join would let it),
+    // so the file's order does not depend on how far the pictures have come.
+    const bool ahead = end != AV_NOPTS_VALUE && end > m_pictureEndHns;
+    if (!picture && m_hasPicture && (ahead || !m_held.empty())) {
+        Pending held{MakePacket(), timeBase, ahead ? end : m_pictureEndHns};
         if (!held.packet)
             return false;
         av_packet_move_ref(held.packet.get(), packet);

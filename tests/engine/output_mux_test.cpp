@@ -130,9 +130,11 @@ public:
     }
     bool WritePicture(int number) { return WritePicture(number, number); }
     // Sound packet number, 1152 samples from number * 1152.
-    bool WriteSound(int number)
+    bool WriteSound(int number) { return WriteSound(number, int64_t{number} * kSoundPacket); }
+    // Sound packet number stamped at stamp (in samples).
+    bool WriteSound(int number, int64_t stamp)
     {
-        return Write(kSound, number, int64_t{number} * kSoundPacket, kSoundPacket, kSampleRate);
+        return Write(kSound, number, stamp, kSoundPacket, kSampleRate);
     }
     bool WritePictures(int from, int to)
     {
@@ -281,6 +283,24 @@ TEST(OutputMuxStamps, RepeatedAndBackwardStampsAreMovedOnAndWritten)
     const std::vector<Chunk> chunks = ReadBack(file.Path());
     EXPECT_EQ(NumbersOf(chunks, kPicture), Count(0, 6));
     EXPECT_EQ(NumbersOf(chunks, kSound), (std::vector<int>{0, 1, 2, 1}));
+}
+
+TEST(OutputMuxHeldSound, IsNeverOvertakenByLaterSoundWhatEverThePicturesTiming)
+{
+    // Sound whose stamps step back (two recordings joined): a packet after
+    // the step is behind the pictures already written, while the packets
+    // before it wait for theirs. It must not go out first: whether they were
+    // waiting depends on how far the picture's encoder had come.
+    MuxFile file(WorkFile("held-order.avi"));
+    ASSERT_TRUE(file.Open()) << file.Reason();
+    ASSERT_TRUE(file.Ready(kPicture));
+    ASSERT_TRUE(file.Ready(kSound));
+    ASSERT_TRUE(file.WritePictures(0, 3)); // up to 120 ms
+    ASSERT_TRUE(file.WriteSounds(0, 6));   // 0 to 156 ms: 4 and 5 wait
+    ASSERT_TRUE(file.WriteSound(6, 2 * kSoundPacket));
+    ASSERT_TRUE(file.WritePictures(3, 10));
+    ASSERT_TRUE(file.Mux().Finish(false)) << file.Reason();
+    EXPECT_EQ(NumbersOf(ReadBack(file.Path()), kSound), Count(0, 7));
 }
 
 TEST(OutputMuxFailures, AFileThatCannotBeCreatedIsRefusedWithItsReason)
