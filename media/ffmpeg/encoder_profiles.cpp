@@ -97,6 +97,12 @@ EncoderProfile X264()
         {"profile", {"baseline", "main", "high", "high10", "high422", "high444"}, "automatic"},
     };
     profile.hidden = {"qp"};
+    // An AVI carries no presentation times: pictures that B-frames reorder
+    // come out of the decoder later, which FFmpeg's reader makes good and
+    // GStreamer's and VLC's do not (83 ms apart at 24 fps). Without them
+    // every player shows picture and sound in step, for some 5 to 15 % more
+    // bits at the same rate factor.
+    profile.initial = {{"bf", "0"}};
     return profile;
 }
 

@@ -188,4 +188,17 @@ fs::path SoundAsGStreamerReadsIt(const fs::path& avi)
     return wav;
 }
 
+double FirstPictureAsGStreamerShowsIt(const fs::path& avi)
+{
+    const std::string pts =
+        Shell("gst-launch-1.0 -v filesrc location=" + Quote(avi) +
+              " ! avidemux name=demux demux.video_0 ! queue ! decodebin ! fakesink silent=false "
+              "sync=false 2>&1 | grep -o 'chain.*pts: [0-9:.]*' | head -1 | grep -o '[0-9:.]*$'");
+    int hours = 0, minutes = 0;
+    double seconds = 0;
+    if (std::sscanf(pts.c_str(), "%d:%d:%lf", &hours, &minutes, &seconds) != 3)
+        return std::nan("");
+    return hours * 3600.0 + minutes * 60.0 + seconds;
+}
+
 } // namespace calvex::media::test

@@ -149,6 +149,24 @@ TEST(Splices, JoinedRecordingsGiveTheSameBytesWhateverTheThreadsTiming)
     EXPECT_TRUE(ReadBytes(quiet) == ReadBytes(loaded)) << "the file depends on the timing";
 }
 
+// An AVI has no presentation times: the first picture must be shown at the
+// same moment by FFmpeg's reader and GStreamer's (as VLC's), which do not
+// make good a decoder's reordering delay alike. x264 at its defaults here.
+TEST(Pictures, EveryReaderShowsTheFirstPictureAtTheSameTime)
+{
+    const auto source =
+        MakeClip("film24.mp4", "-f lavfi -i testsrc2=size=320x240:rate=24:duration=2 "
+                               "-c:v libx264 -preset ultrafast");
+    for (const std::string encoder : {"libx264", "mpeg4"}) {
+        SCOPED_TRACE(encoder);
+        const auto output = WorkDir() / ("first-picture-" + encoder + ".avi");
+        ASSERT_EQ(RunJob({source, output, encoder, "-"}).eventCode, EC_COMPLETE);
+        const std::string first = Probe(output, "v:0", "frame=best_effort_timestamp_time");
+        ASSERT_FALSE(first.empty());
+        EXPECT_NEAR(FirstPictureAsGStreamerShowsIt(output), std::stod(first), 0.01);
+    }
+}
+
 TEST(Pictures, ALastFrameCutShortAndAnEmptySoundTrack)
 {
     // Ten frames, the last one lasting 0.3 ms by its container.
