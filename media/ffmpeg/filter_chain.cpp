@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/filter_chain.h"
 
-#include "media/ffmpeg/tone_map.h"
+#include "media/ffmpeg/picture_colour.h"
 
 #include <string>
 
@@ -64,6 +64,7 @@ std::string VideoChain(const AVFrame* first, const EncoderPlan& plan, AVPixelFor
     return "fps=fps=" + Rational(video.frameRate) + "," +
            ToneMapFilters(first, video.width, video.height) + TurnFilters(plan.turn) +
            "scale=" + std::to_string(video.width) + ":" + std::to_string(video.height) +
+           ScaleColourOptions(first, video.width, video.height) +
            ",format=pix_fmts=" + av_get_pix_fmt_name(format);
 }
 

@@ -34,14 +34,16 @@ double ShownLikeness(const fs::path& a, const fs::path& b)
 }
 
 // The mean difference (of 255) of the colours of a's and b's first pictures,
-// at 64x48 in RGB.
-double ColourDifference(const fs::path& a, const fs::path& b)
+// at 64x48 in RGB; b's YUV read in bMatrix when given, as players read an
+// untagged HD picture (ffmpeg takes BT.601 for any size).
+double ColourDifference(const fs::path& a, const fs::path& b, const std::string& bMatrix = "")
 {
-    const auto pixels = [](const fs::path& file) {
-        return Shell("ffmpeg -nostdin -v error -i " + Quote(file) +
-                     " -frames:v 1 -vf scale=64:48,format=rgb24 -f rawvideo -");
+    const auto pixels = [](const fs::path& file, const std::string& matrix) {
+        return Shell("ffmpeg -nostdin -v error -i " + Quote(file) + " -frames:v 1 -vf scale=64:48" +
+                     (matrix.empty() ? "" : ":in_color_matrix=" + matrix) +
+                     ",format=rgb24 -f rawvideo -");
     };
-    const std::string first = pixels(a), second = pixels(b);
+    const std::string first = pixels(a, ""), second = pixels(b, bMatrix);
     if (first.empty() || first.size() != second.size())
         return 255;
     double sum = 0;
@@ -123,6 +125,26 @@ TEST(PictureShape, HdrSourcesComeOutAsTheSdrPictureTheyWereMadeFrom)
         ASSERT_EQ(RunJob(request).eventCode, EC_COMPLETE);
         EXPECT_LT(ColourDifference(sdr, request.output), 6);
     }
+}
+
+// An AVI says nothing of its colours: players take BT.601 below HD and
+// BT.709 from 1280x720 on. A small picture in BT.709 (as phones tag theirs)
+// and a large RGB one (a screen recording) come out in what players assume.
+TEST(PictureShape, ColoursAreWrittenInTheMatrixPlayersAssume)
+{
+    const fs::path small =
+        MakeClip("sd-bt709.mp4", "-f lavfi -i testsrc2=size=640x360:rate=25:duration=1 -vf "
+                                 "scale=out_color_matrix=bt709,format=yuv420p -c:v libx264 -preset "
+                                 "ultrafast -qp 0 -colorspace bt709");
+    JobRequest request{small, WorkDir() / "sd-bt709.avi", "huffyuv"};
+    ASSERT_EQ(RunJob(request).eventCode, EC_COMPLETE);
+    EXPECT_LT(ColourDifference(small, request.output), 4); // 6.2 read as if BT.601
+
+    const fs::path screen = MakeClip("hd-rgb.mkv", "-f lavfi -i smptehdbars=size=1280x720:rate="
+                                                   "25:duration=1 -pix_fmt bgr0 -c:v ffv1");
+    request = {screen, WorkDir() / "hd-rgb.avi"};
+    ASSERT_EQ(RunJob(request).eventCode, EC_COMPLETE);
+    EXPECT_LT(ColourDifference(screen, request.output, "bt709"), 6.5); // 8.1 if made BT.601
 }
 
 } // namespace
