@@ -102,13 +102,12 @@ std::string ErrorText(int code)
 
 std::string TakeLoggedError()
 {
+    std::lock_guard lock(g_anyThread.mutex);
+    const bool anyNew = g_anyThread.count != t_countAtForget;
+    t_countAtForget = g_anyThread.count;
     if (!t_lastLoggedError.empty())
         return std::exchange(t_lastLoggedError, {});
-    std::lock_guard lock(g_anyThread.mutex);
-    if (g_anyThread.count == t_countAtForget)
-        return {};
-    t_countAtForget = g_anyThread.count;
-    return g_anyThread.lastError;
+    return anyNew ? g_anyThread.lastError : std::string();
 }
 
 void ForgetLoggedError()
