@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/app.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "app/command_line.h"
 #include "app/registration.h"
 #include "media/ffmpeg/ffmpeg_engine.h"
@@ -15,6 +18,11 @@ namespace calvex::app {
 // already done the starts without a window (registering, unregistering).
 bool CCalvexApp::OnInit()
 {
+    // Before the window can start a job: SIGTERM and SIGHUP end the program
+    // in order, as closing the window does.
+    m_pDialogCloser = std::make_unique<ModalDialogCloser>();
+    m_pStopSignals = std::make_unique<StopSignalWatch>(
+        [this](int signalNumber) { EndOnStopSignal(signalNumber); });
     if (ChooseStartMode(ParseCommandLine(Arguments())) == StartMode::Server) {
         if (!ConnectAutomationRuntime()) {
             ui::ShowMessageBox(nullptr, strings::kOleInitFailed, wxOK);
@@ -41,6 +49,8 @@ int CCalvexApp::OnRun()
 // (a client's Release) before the process ends.
 int CCalvexApp::OnExit()
 {
+    m_pStopSignals.reset();
+    m_pDialogCloser.reset();
     m_pClassFactory.reset();
     if (m_pSessionBus)
         g_dbus_connection_flush_sync(m_pSessionBus.get(), nullptr, nullptr);
@@ -91,6 +101,20 @@ void CCalvexApp::CloseMainWindow()
 {
     if (wxWindow* window = GetTopWindow())
         window->Close(true);
+    else
+        ExitMainLoop();
+}
+
+// A stop signal ends the program even while a client's proxy is attached
+// (closing would only hide the window) and while a dialog is open: the
+// dialogs close, a running job is aborted, and the window goes once its
+// worker has ended. The status stays 0, as for any other end of the window.
+void CCalvexApp::EndOnStopSignal(int signalNumber)
+{
+    std::fprintf(stderr, "calvex: %s, ending\n", strsignal(signalNumber));
+    m_pDialogCloser->CloseAllFromNowOn();
+    if (auto* window = dynamic_cast<ui::CCalvexDlg*>(GetTopWindow()))
+        window->EndOnSignal();
     else
         ExitMainLoop();
 }

@@ -5,6 +5,7 @@
 
 #include "app/class_factory_object.h"
 #include "app/glib_handles.h"
+#include "app/stop_signals.h"
 #include "job/job_slots.h"
 
 #include <wx/app.h>
@@ -27,12 +28,15 @@ private:
     void OfferClassFactory();
     void RunMainWindow();
     void CloseMainWindow();
+    void EndOnStopSignal(int signalNumber);
 
     GObjectPtr<GDBusConnection> m_pSessionBus; // only in server mode
     std::unique_ptr<ClassFactoryObject> m_pClassFactory;
     bool m_bWindowRuns = false;
     // The compressors and the jobs' graphs of the one main window.
     job::JobSlots m_jobSlots;
+    std::unique_ptr<ModalDialogCloser> m_pDialogCloser;
+    std::unique_ptr<StopSignalWatch> m_pStopSignals;
 };
 
 } // namespace calvex::app

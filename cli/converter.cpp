@@ -121,12 +121,16 @@ bool Converter::SelectEncoders(const Options& options, std::string& error)
            ApplySettings(m_slots.g_pAudioCompressor.Get(), audio, options.audioSettings, error);
 }
 
-int Converter::Run(const std::atomic<bool>& interrupted)
+int Converter::Run(const std::atomic<int>& stopSignal)
 {
+    // The shells' status of a process a signal ended.
+    const auto stoppedStatus = [&] { return 128 + stopSignal.load(); };
+    if (stopSignal.load() != 0)
+        return stoppedStatus(); // nothing written, an existing output left as it was
     m_controller.OnConvert();
     bool aborted = false;
     while (m_runner.IsWorkerRunning()) {
-        if (interrupted && !aborted) {
+        if (stopSignal.load() != 0 && !aborted) {
             aborted = true;
             m_controller.OnAbort();
         }
@@ -137,8 +141,8 @@ int Converter::Run(const std::atomic<bool>& interrupted)
     if (!outcome)
         return 1; // refused: the message has been shown
     if (outcome->Completed())
-        return 0;                            // also when Ctrl-C came as the job was done anyway
-    return outcome->stopRequested ? 130 : 1; // 130: the shell's status after Ctrl-C
+        return 0; // also when the signal came as the job was done anyway
+    return outcome->stopRequested ? stoppedStatus() : 1;
 }
 
 void Converter::BindVideoCompressor()

@@ -28,10 +28,12 @@ public:
     // listed encoder takes.
     bool SelectEncoders(const Options& options, std::string& error);
 
-    // Runs the job to its end; interrupted turning true aborts it. Returns
-    // the exit status from the job's outcome: 0 completed, 130 stopped by
-    // Ctrl-C, 1 refused or failed.
-    int Run(const std::atomic<bool>& interrupted);
+    // Runs the job to its end; stopSignal turning non-zero aborts it, as
+    // Abort does in the window. Returns the exit status from the job's
+    // outcome: 0 completed, 128 + the signal's number when stopped by one
+    // (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP), 1 refused or failed. A signal
+    // that came before the job started stops it from starting.
+    int Run(const std::atomic<int>& stopSignal);
 
     void BindVideoCompressor() override;
     void BindAudioCompressor() override;

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // calvex-convert: the converter without a window, for scripts.
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
 #include "cli/converter.h"
+#include "cli/stop_signals.h"
 #include "media/ffmpeg/ffmpeg_engine.h"
 #include "res/strings.h"
 
@@ -13,15 +12,6 @@ namespace {
 
 // The exit status of wrong usage.
 constexpr int kUsageError = 2;
-
-std::atomic<bool> g_interrupted{false};
-
-extern "C" void OnInterrupt(int)
-{
-    g_interrupted = true;
-    // A second Ctrl-C ends the program at once, should the job not stop.
-    std::signal(SIGINT, SIG_DFL);
-}
 
 calvex::job::ConversionSettings SettingsOf(const calvex::cli::Options& options)
 {
@@ -36,12 +26,9 @@ calvex::job::ConversionSettings SettingsOf(const calvex::cli::Options& options)
 
 int main(int argc, char** argv)
 {
-    // First thing: a Ctrl-C from here on aborts the job cleanly. An "ignore"
-    // inherited from the shell (a script's background job) stays.
-    struct sigaction inherited {};
-    if (sigaction(SIGINT, nullptr, &inherited) == 0 && inherited.sa_handler != SIG_IGN)
-        std::signal(SIGINT, OnInterrupt);
     using namespace calvex::cli;
+    // First thing: Ctrl-C, SIGTERM or SIGHUP from here on abort the job cleanly.
+    InstallStopSignalHandlers();
     const ParseResult parsed = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.options) {
         std::fprintf(stderr, "calvex-convert: %s\n\n%s", parsed.error.c_str(), kUsage);
@@ -72,5 +59,5 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "calvex-convert: %s\n", error.c_str());
         return kUsageError;
     }
-    return converter.Run(g_interrupted);
+    return converter.Run(ReceivedStopSignal());
 }

@@ -31,11 +31,15 @@ const char* const kUsage =
     "\n"
     "The progress (percent, time converted of the source's length, speed and\n"
     "time left) and the outcome go to stderr; stdout carries only what was\n"
-    "asked for. Ctrl-C aborts the conversion: what was converted so far stays\n"
-    "a playable AVI; a second Ctrl-C ends the program at once.\n"
+    "asked for. Ctrl-C, SIGTERM (timeout, systemd, a container's stop) and\n"
+    "SIGHUP (the terminal closed) abort the conversion: what was converted so\n"
+    "far stays a playable AVI. A second such signal ends the program at once.\n"
+    "Ctrl-C and SIGHUP stay ignored when they were ignored at the start (a\n"
+    "shell's background job, nohup).\n"
     "\n"
     "Exit status: 0 the conversion completed; 1 it failed or was refused (the\n"
-    "reason is on stderr); 2 wrong usage; 130 aborted by Ctrl-C.\n";
+    "reason is on stderr); 2 wrong usage; 128 + the signal's number when a\n"
+    "signal aborted it: 130 Ctrl-C, 143 SIGTERM, 129 SIGHUP.\n";
 
 namespace {
 

@@ -324,6 +324,13 @@ void CCalvexDlg::OnCancel()
     EndDialog();
 }
 
+void CCalvexDlg::EndOnSignal()
+{
+    if (m_workerHost.IsWorkerRunning())
+        m_controller.OnAbort();
+    EndDialog();
+}
+
 void CCalvexDlg::EndDialog()
 {
     if (IsBeingDeleted())

@@ -57,6 +57,10 @@ public:
     // True while a conversion's worker thread runs.
     bool IsJobRunning() const { return m_workerHost.IsWorkerRunning(); }
 
+    // Ends the window on a stop signal (SIGTERM, SIGHUP): a running job is
+    // aborted as by Abort, and the window ends even while a proxy is attached.
+    void EndOnSignal();
+
     // The automation proxy attached to this window, or null. While one is
     // attached, every way of closing only hides the window.
     CCalvexDlgAutoProxy* m_pAutoProxy = nullptr;

@@ -72,7 +72,7 @@ public:
         if (!converted || !finished)
             return Failed();
         if (stopped)
-            return EC_NONE;
+            return Stopped();
         if (!AnyVideoWritten()) {
             NoteNoPicture();
             return Failed();
@@ -101,11 +101,27 @@ private:
         if (AnyVideoWritten()) {
             m_failure.Append("The pictures converted before the error are kept in the output "
                              "file, which can be played");
-        } else if (m_mux.Created()) {
-            std::error_code ignored;
-            std::filesystem::remove(m_job.output, ignored);
+        } else {
+            RemoveOutput();
         }
         return EC_ERRORABORT;
+    }
+
+    // A job stopped before its first picture leaves no file: one without a
+    // picture plays nowhere.
+    long Stopped()
+    {
+        if (!AnyVideoWritten())
+            RemoveOutput();
+        return EC_NONE;
+    }
+
+    void RemoveOutput()
+    {
+        if (!m_mux.Created())
+            return;
+        std::error_code ignored;
+        std::filesystem::remove(m_job.output, ignored);
     }
 
     // Copied sound that starts late keeps its delay in its stream header; its

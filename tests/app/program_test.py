@@ -5,13 +5,15 @@ Run: CALVEX_PROGRAM=build/app/calvex xvfb-run -a python3 tests/app/program_test.
 
 import ctypes
 import os
+import signal
 import subprocess
 import tempfile
 import time
 import unittest
 
 import dbus
-from Xlib import X, display, protocol
+from Xlib import XK, X, display, protocol
+from Xlib.ext import xtest
 
 PROGRAM = os.path.realpath(os.environ.get("CALVEX_PROGRAM", "calvex"))
 NO_BUS = "unix:path=/nonexistent/calvex-test-no-bus"  # where no bus listens
@@ -116,6 +118,51 @@ class StartUp(ProgramTestCase):
         self.assertEqual(program.wait(15), 0)
 
 
+class StopSignals(ProgramTestCase):
+    """SIGTERM and SIGHUP end the program in order, with status 0."""
+
+    def start(self, *prefix):
+        program = subprocess.Popen([*prefix, PROGRAM], env=self.env, stderr=subprocess.PIPE,
+                                   text=True)
+        self.addCleanup(kill_if_running, program.pid)
+        self.addCleanup(program.stderr.close)
+        return program, self.main_window(program.pid)
+
+    def assert_ends_on(self, program, number):
+        program.send_signal(number)
+        self.assertEqual(program.wait(15), 0)
+        said = program.stderr.read()
+        self.assertEqual(said, f"calvex: {signal.strsignal(number)}, ending\n")
+
+    def test_sigterm_and_sighup_end_it(self):
+        for number in (signal.SIGTERM, signal.SIGHUP):
+            with self.subTest(signal=number.name):
+                program, _ = self.start()
+                self.assert_ends_on(program, number)
+
+    def test_sighup_ignored_by_nohup_stays_ignored(self):
+        program, window = self.start("nohup")
+        program.send_signal(signal.SIGHUP)
+        time.sleep(1.0)
+        self.assertIsNone(program.poll(), "SIGHUP ended it")
+        self.assertIn(window, self.windows(program.pid))
+        self.assert_ends_on(program, signal.SIGTERM)
+
+    def test_an_open_message_box_does_not_hold_the_end(self):
+        # Enter presses Quit, the default button, which asks in GTK's own
+        # message box whether to quit.
+        program, window = self.start()
+        self.display.set_input_focus(window, X.RevertToParent, X.CurrentTime)
+        self.display.sync()
+        key = self.display.keysym_to_keycode(XK.string_to_keysym("Return"))
+        xtest.fake_input(self.display, X.KeyPress, key)
+        xtest.fake_input(self.display, X.KeyRelease, key)
+        self.display.sync()
+        box = wait_until(lambda: "calvex" in self.windows(program.pid).values())
+        self.assertTrue(box, "the Quit question did not open")
+        self.assert_ends_on(program, signal.SIGTERM)
+
+
 class Automation(ProgramTestCase):
     """Clients creating Calvex.Application on a private bus."""
 
@@ -170,6 +217,13 @@ class Automation(ProgramTestCase):
         proxy.Ping(dbus_interface="org.freedesktop.DBus.Peer")  # still serving
         self.assertEqual(self.windows(pid), {})
         connection.close()
+        self.assertEqual(exit_status(pid), 0)
+
+    def test_a_stop_signal_ends_it_while_a_client_holds_it(self):
+        # Closing only hides the window then; a signal ends the program.
+        _, _, pid = self.create()
+        self.main_window(pid)
+        os.kill(pid, signal.SIGTERM)
         self.assertEqual(exit_status(pid), 0)
 
     def test_two_clients_get_two_processes(self):
