@@ -153,7 +153,14 @@ TEST(Control, AStopBeforeRunKeepsTheGraphFromConverting)
     JobRequest request{MakeClip("small.mkv", kClipArgs), output};
     request.stopFirst = true;
     EXPECT_EQ(RunJob(request).eventCode, EC_NONE);
-    EXPECT_EQ(CountVideoFrames(output), 0);
+    EXPECT_FALSE(fs::exists(output));
+
+    // Stopped as it starts, before x264 (which looks ahead) gives a picture:
+    // no file rather than one without pictures.
+    request = {MakeClip("small.mkv", kClipArgs), WorkDir() / "stopped-at-once.avi", "libx264"};
+    request.stopAfter = 0;
+    EXPECT_EQ(RunJob(request).eventCode, EC_NONE);
+    EXPECT_TRUE(!fs::exists(request.output) || CountVideoFrames(request.output) > 0);
 }
 
 // Names FFmpeg would read as a protocol ("file:x" is x) are plain local
