@@ -25,7 +25,8 @@ class DamagedFile : public ::testing::TestWithParam<Damaged> {};
 TEST_P(DamagedFile, EndsInSecondsWithItsOwnLength)
 {
     const fs::path input = fs::path(CALVEX_DAMAGED_DIR) / GetParam().file;
-    const auto output = WorkDir() / ("damaged-" + GetParam().file + ".avi");
+    // Named after the sound's encoder too: the tests of one file run side by side.
+    const auto output = WorkDir() / ("damaged-" + GetParam().file + GetParam().audio + ".avi");
     const auto started = std::chrono::steady_clock::now();
     const JobResult result = RunJob({input, output, "mpeg4", GetParam().audio});
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(),

@@ -42,6 +42,11 @@ TEST(SlowOpenDml, OutputPastOneGibibyteIsReadable)
     EXPECT_EQ(CountVideoFrames(output), 2500);
     EXPECT_EQ(AudioPacketsMd5(output), AudioPacketsMd5(input));
     EXPECT_TRUE(Decodes(output, false));
+    // GStreamer's own demuxer reads the OpenDML parts too.
+    EXPECT_EQ(PicturesAsGStreamerReadsThem(output), 2500);
+    const fs::path sound = SoundAsGStreamerReadsIt(output);
+    EXPECT_NEAR(DecodedDuration(sound, "a:0"), DecodedDuration(input, "a:0"), 0.05);
+    fs::remove(sound);
     fs::remove(output);
 }
 

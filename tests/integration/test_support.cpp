@@ -201,4 +201,12 @@ double FirstPictureAsGStreamerShowsIt(const fs::path& avi)
     return hours * 3600.0 + minutes * 60.0 + seconds;
 }
 
+long PicturesAsGStreamerReadsThem(const fs::path& avi)
+{
+    return std::atol(Shell("gst-launch-1.0 -v filesrc location=" + Quote(avi) +
+                           " ! avidemux name=demux demux.video_0 ! fakesink silent=false "
+                           "sync=false 2>&1 | grep -c 'chain'")
+                         .c_str());
+}
+
 } // namespace calvex::media::test

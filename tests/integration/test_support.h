@@ -71,6 +71,8 @@ std::string AudioPacketsMd5(const fs::path& file);
 // The first sound stream of an AVI file as GStreamer reads and decodes it
 // (its own demuxer, not FFmpeg's), written to a WAV file beside it.
 fs::path SoundAsGStreamerReadsIt(const fs::path& avi);
+// How many pictures GStreamer's demuxer finds in an AVI file.
+long PicturesAsGStreamerReadsThem(const fs::path& avi);
 // When GStreamer shows an AVI file's first picture, in seconds (NaN without).
 double FirstPictureAsGStreamerShowsIt(const fs::path& avi);
 // True when ffmpeg decodes the whole file and finds pictures; when clean, also
