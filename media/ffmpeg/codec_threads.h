@@ -12,8 +12,15 @@ extern "C" {
 
 namespace calvex::media::ffmpeg {
 
-// The decoder's thread_count for a stream of kind.
-int DecoderThreadCount(AVMediaType kind);
+// Sets the threads of a decoder context (its codec and kind set) before it
+// opens, for a machine of cores cores: half of them for pictures, one for
+// sound; frame threads only where they give the same pictures as one thread.
+void SizeDecoderThreads(AVCodecContext* decoder, int cores);
+// The same for this machine.
+void SizeDecoderThreads(AVCodecContext* decoder);
+// True for a decoder whose frame threads give other pictures than one
+// thread does (found by hashing repeated decodes with 1, 2 and 4 threads).
+bool FrameThreadsChangePictures(AVCodecID codec);
 
 // Balanced: where more slices than FFmpeg's own choice spread an encoder's
 // work better over the cores, ask for them; FFmpegs: keep its choice (for a

@@ -137,8 +137,7 @@ bool TranscodeRoute::Start(OutputMux& mux, const std::atomic<bool>& stop)
     if (!m_decoder || avcodec_parameters_to_context(m_decoder.get(), m_source->codecpar) < 0)
         return false;
     m_decoder->pkt_timebase = m_source->time_base;
-    m_decoder->thread_count = DecoderThreadCount(m_plan.kind);
-    m_decoder->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    SizeDecoderThreads(m_decoder.get());
     ForgetLoggedError();
     if (const int opened = avcodec_open2(m_decoder.get(), decoder, nullptr); opened < 0) {
         mux.Fail("Cannot decode " + StreamName(m_source) + ": " + ErrorText(opened));
