@@ -68,6 +68,11 @@ bool CopyRoute::IsPcm() const
 
 bool CopyRoute::WriteSilenceBefore(int64_t until)
 {
+    // Sound that starts this late is a stamp gone wrong rather than a late
+    // start: silence for it would grow the file without end.
+    constexpr int64_t kMostSilenceSeconds = 60;
+    if (until * av_q2d(m_source->time_base) > kMostSilenceSeconds)
+        return true;
     if (IsPcm())
         return WriteSilence(until);
     const AVCodecParameters* sound = m_source->codecpar;

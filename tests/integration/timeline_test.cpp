@@ -87,6 +87,21 @@ INSTANTIATE_TEST_SUITE_P(
                std::to_string(static_cast<int>(info.param.seconds * 1000 + 1000));
     });
 
+// A minute and a half before the first sound is no late start but a stamp
+// gone wrong: no silence for it (the file would grow by it), the delay kept
+// in the stream's start field only.
+TEST(SoundOffsets, SoundFarTooLateGetsNoSilence)
+{
+    const auto input = MakeClip("far-too-late.mkv", kPicture + "-itsoffset 90 -f lavfi -i "
+                                                               "sine=duration=1 -c:v libx264 "
+                                                               "-c:a libmp3lame");
+    const auto output = WorkDir() / "far-too-late.avi";
+    ASSERT_EQ(RunJob({input, output}).eventCode, EC_COMPLETE);
+    EXPECT_LT(fs::file_size(output), 2'000'000u);
+    const std::string first = Probe(output, "a:0", "packet=pts_time", "-read_intervals %+#1");
+    EXPECT_NEAR(std::stod(first), 90, 0.1);
+}
+
 // Both parts whole, one after the other, with the sound beside its picture.
 void ExpectJoined(const fs::path& input, long frames)
 {
