@@ -275,7 +275,10 @@ TEST_F(MainWindowTest, WithAProxyAttachedEveryWayOfClosingOnlyHides)
             close();
             test::PumpPending();
             EXPECT_FALSE(IsDestroyed());
-            EXPECT_FALSE(dlg.IsShown());
+            // Hidden as GTK has it, which is what the user sees: wx's own
+            // flag turns true again when the window's map event comes only
+            // after the hiding, as on a loaded machine it can.
+            EXPECT_FALSE(gtk_widget_get_visible(GTK_WIDGET(dlg.GetHandle())));
         }
     }
     EXPECT_EQ(dlg.m_pAutoProxy, nullptr);
