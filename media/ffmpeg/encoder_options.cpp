@@ -3,6 +3,7 @@
 
 #include "media/ffmpeg/av_ptr.h"
 #include "media/ffmpeg/encoder_profiles.h"
+#include "media/ffmpeg/four_cc.h"
 #include "media/ffmpeg/option_values.h"
 
 #include <algorithm>
@@ -405,6 +406,8 @@ std::vector<EncoderSetting> DescribeEncoderOptions(const AVCodec* codec)
     if (!context)
         return settings;
     AddQualityAndRate(codec, context.get(), settings);
+    if (std::optional<EncoderSetting> fourCc = FourCcSetting(codec))
+        settings.push_back(*fourCc);
     AddEncoderOptions(codec, context.get(), settings);
     AddGeneralOptions(codec, context.get(), settings);
     return settings;
@@ -413,6 +416,11 @@ std::vector<EncoderSetting> DescribeEncoderOptions(const AVCodec* codec)
 std::optional<std::string> AcceptedValue(const AVCodec* codec, const EncoderSetting& setting,
                                          const std::string& value)
 {
+    if (setting.name == kFourCcSetting) {
+        const bool listed = std::any_of(setting.choices.begin(), setting.choices.end(),
+                                        [&](const SettingChoice& c) { return c.value == value; });
+        return listed ? std::optional<std::string>(value) : std::nullopt;
+    }
     const bool ownQuality = ProfileOf(codec).quality.kind == QualityKind::Private;
     if (IsQualityKey(codec, setting) && !ownQuality)
         return AcceptedQuality(setting, value);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/encoder_profiles.h"
 
+#include "media/ffmpeg/four_cc.h"
 #include "media/ffmpeg/option_values.h"
 
 #include <algorithm>
@@ -169,6 +170,8 @@ void AddVideoProfiles(Profiles& profiles)
 {
     for (const char* name : {"mpeg4", "libxvid"})
         profiles[name] = Mpeg4Family(4);
+    // Written as Xvid's: FFmpeg's own FMP4 is known to FFmpeg-based players only.
+    profiles["mpeg4"].initial.emplace_back(kFourCcSetting, "XVID");
     profiles["libxvid"].general = {"flags", "qmin", "qmax"};
     profiles["libxvid"].maxRate = false;
     for (const char* name :
@@ -318,7 +321,7 @@ OptionValues OpeningOptions(const AVCodec* codec, const OptionValues& options)
     const std::string maxRate = FindOption(options, "maxrate");
     if (!maxRate.empty() && maxRate != "0" && !HasOption(options, "bufsize"))
         result.emplace_back("bufsize", maxRate);
-    return result;
+    return WithCodecTag(std::move(result));
 }
 
 int64_t AutomaticVideoBitRate(const AVCodec* codec, const OptionValues& options, int width,

@@ -69,5 +69,28 @@ TEST(EncoderSettings, ReachTheEncoder)
     EXPECT_FALSE(BindEncoder(Category::VideoCompressor, "mpeg4")->QueryCodecDialog());
 }
 
+// The FourCC players look for: MPEG-4 part 2 says XVID unless told
+// otherwise, in its stream header; Xvid and MJPEG keep theirs.
+TEST(EncoderSettings, FourCcOfTheFilesPictures)
+{
+    const auto input = MakeClip("small.mkv", "-f lavfi -i testsrc=size=320x240:rate=25:duration=1 "
+                                             "-c:v ffv1");
+    auto fourCc = [&](const std::string& encoder, const std::string& chosen) {
+        const FilterPtr filter = BindEncoder(Category::VideoCompressor, encoder);
+        EXPECT_TRUE(chosen.empty() || filter->QueryPropertyPages()->SetValue("fourcc", chosen));
+        const auto output = WorkDir() / ("fourcc-" + encoder + chosen + ".avi");
+        EXPECT_EQ(RunJob({input, output, "", "-", filter}).eventCode, EC_COMPLETE);
+        return Probe(output, "v:0", "stream=codec_tag_string");
+    };
+    EXPECT_EQ(fourCc("mpeg4", ""), "XVID");
+    for (const std::string chosen : {"DIVX", "DX50", "FMP4"})
+        EXPECT_EQ(fourCc("mpeg4", chosen), chosen);
+    EXPECT_FALSE(BindEncoder(Category::VideoCompressor, "mpeg4")
+                     ->QueryPropertyPages()
+                     ->SetValue("fourcc", "H264"));
+    EXPECT_EQ(fourCc("libxvid", ""), "xvid");
+    EXPECT_EQ(fourCc("mjpeg", ""), "MJPG");
+}
+
 } // namespace
 } // namespace calvex::media::test
