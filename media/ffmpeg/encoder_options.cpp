@@ -255,6 +255,9 @@ std::vector<std::string> RateControls(const AVCodec* codec, const EncoderProfile
 
 std::string BitRateHelp(const AVCodec* codec, const EncoderProfile& profile)
 {
+    if (profile.chooseRateMode)
+        return "The constant bit rate; 0: chosen from the number of channels. Not used at a "
+               "constant quality.";
     if (profile.quality.kind != QualityKind::None)
         return "The average bit rate to aim at instead of a constant quality; 0: none, the "
                "Quality setting decides.";
@@ -276,8 +279,9 @@ EncoderSetting QualitySetting(const EncoderProfile& profile)
     setting.minimum = scale.minimum;
     setting.maximum = scale.maximum;
     setting.better = scale.lowerIsBetter ? BetterEnd::Lower : BetterEnd::Higher;
-    setting.help =
-        std::string("Constant quality: ") + scale.meaning + ". Used while the bit rate is 0.";
+    setting.help = std::string("Constant quality: ") + scale.meaning +
+                   (profile.chooseRateMode ? ". Used when the rate is set to constant quality."
+                                           : ". Used while the bit rate is 0.");
     setting.defaultValue = FormatReal(scale.initial);
     setting.currentValue = setting.defaultValue;
     return setting;
@@ -315,10 +319,30 @@ EncoderSetting RateSetting(const AVCodec* codec, AVCodecContext* context,
     return setting;
 }
 
+// Constant bit rate or constant quality, for an encoder whose files are
+// read best at a constant rate.
+EncoderSetting RateModeSetting()
+{
+    EncoderSetting setting;
+    setting.name = kRateModeSetting;
+    setting.label = "Rate";
+    setting.help = "A constant bit rate, which every AVI player and editor reads right, or a "
+                   "constant quality at a bit rate that varies, which some mishandle in AVI.";
+    setting.group = SettingGroup::QualityAndRate;
+    setting.type = SettingType::Choice;
+    setting.choices = {{"Constant bit rate", "", kConstantRate},
+                       {"Constant quality (variable bit rate)", "", kConstantQuality}};
+    setting.defaultValue = kConstantRate;
+    setting.currentValue = setting.defaultValue;
+    return setting;
+}
+
 void AddQualityAndRate(const AVCodec* codec, AVCodecContext* context,
                        std::vector<EncoderSetting>& settings)
 {
     const EncoderProfile& profile = ProfileOf(codec);
+    if (profile.chooseRateMode)
+        settings.push_back(RateModeSetting());
     if (profile.quality.kind != QualityKind::None)
         settings.push_back(QualitySetting(profile));
     for (const std::string& name : RateControls(codec, profile))
@@ -416,7 +440,8 @@ std::vector<EncoderSetting> DescribeEncoderOptions(const AVCodec* codec)
 std::optional<std::string> AcceptedValue(const AVCodec* codec, const EncoderSetting& setting,
                                          const std::string& value)
 {
-    if (setting.name == kFourCcSetting) {
+    // The program's own choices, which no FFmpeg option stands behind.
+    if (setting.name == kFourCcSetting || setting.name == kRateModeSetting) {
         const bool listed = std::any_of(setting.choices.begin(), setting.choices.end(),
                                         [&](const SettingChoice& c) { return c.value == value; });
         return listed ? std::optional<std::string>(value) : std::nullopt;

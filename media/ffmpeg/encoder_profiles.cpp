@@ -207,9 +207,15 @@ void AddVideoProfiles(Profiles& profiles)
 
 void AddAudioProfiles(Profiles& profiles)
 {
-    profiles["libmp3lame"] =
-        GlobalQuality(0, 9, 2, true, "the VBR level, 0 to 9 (2: about 190 kbit/s)");
-    profiles["libmp3lame"].general = {"cutoff", "compression_level"};
+    // Constant-rate MP3 is what every AVI reader and editor takes: variable
+    // rate in AVI is a workaround many players and programs mishandle
+    // (wrong length, drifting sound). Its quality scale stays a choice.
+    EncoderProfile& mp3 = profiles["libmp3lame"];
+    mp3 = AudioRate(96, 320, {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320});
+    mp3.quality =
+        GlobalQuality(0, 9, 2, true, "the VBR level, 0 to 9 (2: about 190 kbit/s)").quality;
+    mp3.chooseRateMode = true;
+    mp3.general = {"cutoff", "compression_level"};
     profiles["libvorbis"] =
         GlobalQuality(-1, 10, 5, false, "Vorbis quality, -1 to 10 (5: about 160 kbit/s)");
     profiles["libvorbis"].general = {"cutoff"};
@@ -248,7 +254,10 @@ bool HasUserBitRate(const OptionValues& options)
 // True when the options leave the rate to the encoder's constant quality.
 bool InQualityMode(const AVCodec* codec, const OptionValues& options)
 {
-    return ProfileOf(codec).quality.kind != QualityKind::None && !HasUserBitRate(options);
+    const EncoderProfile& profile = ProfileOf(codec);
+    if (profile.chooseRateMode)
+        return FindOption(options, kRateModeSetting) == kConstantQuality;
+    return profile.quality.kind != QualityKind::None && !HasUserBitRate(options);
 }
 
 // The quality control put in FFmpeg's own options.
@@ -285,7 +294,7 @@ void AddQuality(const EncoderProfile& profile, const OptionValues& options, Opti
 bool PassedAsIs(const EncoderProfile& profile, bool quality, const std::string& name,
                 const std::string& value)
 {
-    if (value.empty() || name == profile.quality.key)
+    if (value.empty() || name == profile.quality.key || name == kRateModeSetting)
         return false;
     if (name == "b")
         return !quality && value != "0";

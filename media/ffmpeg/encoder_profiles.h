@@ -51,6 +51,7 @@ struct EncoderProfile {
     bool zeroBitRateForQuality = false; // its quality mode needs a bit rate of 0
     bool maxRate = false;               // it reads a maximum bit rate
     bool intraOnly = false;             // every picture is a key frame (not all descriptors say so)
+    bool chooseRateMode = false;        // a constant bit rate unless the user asks for its quality
     int audioPerChannel = 0;            // kbit/s per channel when no bit rate is set
     int audioMaximum = 0;               // kbit/s
     std::vector<int> audioRates;        // the bit rates its format allows (kbit/s), ascending
@@ -60,6 +61,12 @@ struct EncoderProfile {
     std::vector<NamedValues> named;     // string options with a known list of values
     std::vector<const char*> hidden;    // options not offered (replaced or harmful)
 };
+
+// The setting of an encoder with chooseRateMode: kConstantRate (the default)
+// or kConstantQuality.
+inline constexpr const char* kRateModeSetting = "ratemode";
+inline constexpr const char* kConstantRate = "constant";
+inline constexpr const char* kConstantQuality = "quality";
 
 const EncoderProfile& ProfileOf(const AVCodec* codec);
 

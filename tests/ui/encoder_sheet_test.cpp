@@ -187,7 +187,9 @@ TEST_F(EncoderSheetTest, MjpegHasNeitherKeyFramesNorBFramesAndItsQualitySetsTheR
     EXPECT_GT(bitRate(fine), 2 * bitRate(coarse));
 }
 
-TEST_F(EncoderSheetTest, Mp3StartsAtVbrAndABitRateSetMakesItConstant)
+// MP3 in AVI at a constant rate, as every reader takes it: chosen from the
+// channels (96 kbit/s each), or as set; constant quality is a choice.
+TEST_F(EncoderSheetTest, Mp3StartsAtAConstantRateAndItsQualityIsAChoice)
 {
     Choose(window->m_cbVideoCompressor, "MPEG-4 part 2");
     Choose(window->m_cbAudioCompressor, "libmp3lame MP3 (MPEG audio layer 3)");
@@ -195,22 +197,34 @@ TEST_F(EncoderSheetTest, Mp3StartsAtVbrAndABitRateSetMakesItConstant)
     test::Click(window->m_btnKeepAudio);
     InSheet(window->m_btnAudioProperties, [this](Sheet& sheet) {
         EXPECT_EQ(Headings(sheet), kAllGroups);
-        EXPECT_EQ(RowsOf(sheet, 0), (Names{"qscale", "b"}));
+        EXPECT_EQ(RowsOf(sheet, 0), (Names{"ratemode", "qscale", "b"}));
+        EXPECT_EQ(Shown(sheet, "ratemode"), "Constant bit rate");
         EXPECT_EQ(Shown(sheet, "qscale"), "2");
         EXPECT_EQ(Shown(sheet, "b"), "0");
         EXPECT_TRUE(sheet.GetRow("reservoir")->GetValue().GetBool());
         EXPECT_TRUE(sheet.GetRow("joint_stereo")->GetValue().GetBool());
         EXPECT_FALSE(sheet.GetRow("abr")->GetValue().GetBool());
+        Press(sheet, wxID_CANCEL);
+    });
+    // The clip's sound is mono: 96 kbit/s, said in the header's bytes per second too.
+    EXPECT_EQ(Probe(Convert("mp3-constant.avi"), "a:0", "stream=codec_name,bit_rate"),
+              "mp3,96000\n");
+    InSheet(window->m_btnAudioProperties, [this](Sheet& sheet) {
         Set(sheet, "b", "128");
         sheet.GetGrid()->SetPropertyValue(sheet.GetRow("joint_stereo"), false);
         Press(sheet, wxID_OK);
     });
     EXPECT_EQ(Probe(Convert("mp3.avi"), "a:0", "stream=codec_name,bit_rate"), "mp3,128000\n");
-    InSheet(window->m_btnAudioProperties, [](Sheet& sheet) {
+    InSheet(window->m_btnAudioProperties, [this](Sheet& sheet) {
         EXPECT_EQ(Shown(sheet, "b"), "128");
         EXPECT_FALSE(sheet.GetRow("joint_stereo")->GetValue().GetBool());
-        Press(sheet, wxID_CANCEL);
+        Set(sheet, "ratemode", "Constant quality (variable bit rate)");
+        Set(sheet, "qscale", "7");
+        Press(sheet, wxID_OK);
     });
+    // VBR level 7 spends far less than 128 kbit/s on a sine.
+    const std::string variable = Probe(Convert("mp3-quality.avi"), "a:0", "stream=bit_rate");
+    EXPECT_LT(std::stol(variable), 100000) << variable;
 }
 
 } // namespace
