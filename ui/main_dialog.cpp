@@ -21,6 +21,7 @@
 #include "ui/message_box.h"
 #include "ui/modal_scope.h"
 #include "ui/resources.h"
+#include "ui/source_drop_target.h"
 #include "ui/ui_thread.h"
 
 namespace calvex::ui {
@@ -111,6 +112,10 @@ void CCalvexDlg::CreateLayout()
     SetAccessibleName(*m_btnVideoProperties, strings::kVideoPropertiesName);
     SetAccessibleName(*m_btnAudioProperties, strings::kAudioPropertiesName);
     SetWindowSize();
+    // A file dropped anywhere on the window: on its controls' panel or its frame.
+    for (wxWindow* target : {static_cast<wxWindow*>(this), static_cast<wxWindow*>(m_panel)})
+        target->SetDropTarget(
+            new SourceDropTarget([this](const wxString& path) { OnDropSource(path); }));
 }
 
 void CCalvexDlg::AttachControls()

@@ -57,6 +57,10 @@ public:
     // True while a conversion's worker thread runs.
     bool IsJobRunning() const { return m_workerHost.IsWorkerRunning(); }
 
+    // A file dropped on the window: it becomes the source as a pick in the
+    // Open dialog does.
+    void OnDropSource(const wxString& path);
+
     // Ends the window on a stop signal (SIGTERM, SIGHUP): a running job is
     // aborted as by Abort, and the window ends even while a proxy is attached.
     void EndOnSignal();

@@ -22,6 +22,13 @@ void CCalvexDlg::OnBrowseSource(wxCommandEvent&)
     UpdateData(false);
 }
 
+void CCalvexDlg::OnDropSource(const wxString& path)
+{
+    // As the Open dialog's pick: the members shown again.
+    m_strSourceFile = path;
+    UpdateData(false);
+}
+
 void CCalvexDlg::OnBrowseOutput(wxCommandEvent&)
 {
     const auto path = ChooseOutputFile(this);

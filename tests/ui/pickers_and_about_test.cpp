@@ -3,6 +3,8 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
+#include <wx/dnd.h>
+#include <wx/file.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/statbmp.h>
@@ -39,6 +41,32 @@ protected:
 
     wxString dir;
 };
+
+// A file dropped on the window becomes the source as a pick in the Open
+// dialog does (the members shown again); of several, the first file; a
+// folder alone changes nothing.
+TEST_F(PickerTest, ADroppedFileBecomesTheSource)
+{
+    ui::CCalvexDlg& dlg = Open();
+    SetPaths("/clips/before.mp4", In("out.avi"));
+    auto* target = dynamic_cast<wxFileDropTarget*>(dlg.GetDropTarget());
+    ASSERT_NE(target, nullptr);
+    const wxString video = In(wxString::FromUTF8("holiday é.mkv"));
+    ASSERT_TRUE(wxFile().Create(video));
+    dlg.m_btnKeepAudio->SetValue(false); // clicked, not yet taken into the members
+
+    EXPECT_FALSE(target->OnDropFiles(0, 0, wxArrayString(1, &dir)));
+    EXPECT_EQ(Edit("IDC_SOURCE_FILE"), "/clips/before.mp4");
+    EXPECT_FALSE(dlg.m_btnKeepAudio->GetValue());
+
+    const wxString dropped[] = {dir, video, In("other.mp4")};
+    EXPECT_TRUE(target->OnDropFiles(0, 0, wxArrayString(3, dropped)));
+    EXPECT_EQ(Edit("IDC_SOURCE_FILE"), video);
+    EXPECT_EQ(dlg.m_strSourceFile, video);
+    EXPECT_EQ(Edit("IDC_OUTPUT_FILE"), In("out.avi"));
+    EXPECT_TRUE(dlg.m_btnKeepAudio->GetValue()); // as after a pick
+    EXPECT_TRUE(answers.seen.empty());           // no box, no dialog
+}
 
 TEST_F(PickerTest, PickedPathsComeBackWholeAndAnOutputGetsAvi)
 {
