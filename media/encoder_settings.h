@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace calvex::media {
@@ -45,6 +46,23 @@ struct EncoderSetting {
     std::string defaultValue; // what a new instance starts from
     std::string currentValue;
 };
+
+// A setting that takes one of choices, starting at defaultValue.
+inline EncoderSetting ChoiceSetting(std::string name, std::string label, std::string help,
+                                    SettingGroup group, std::vector<SettingChoice> choices,
+                                    std::string defaultValue)
+{
+    EncoderSetting setting;
+    setting.name = std::move(name);
+    setting.label = std::move(label);
+    setting.help = std::move(help);
+    setting.group = group;
+    setting.type = SettingType::Choice;
+    setting.choices = std::move(choices);
+    setting.defaultValue = std::move(defaultValue);
+    setting.currentValue = setting.defaultValue;
+    return setting;
+}
 
 // The property pages of a filter: its settings, applied to that filter
 // instance when its graph runs.

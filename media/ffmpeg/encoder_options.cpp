@@ -323,18 +323,14 @@ EncoderSetting RateSetting(const AVCodec* codec, AVCodecContext* context,
 // read best at a constant rate.
 EncoderSetting RateModeSetting()
 {
-    EncoderSetting setting;
-    setting.name = kRateModeSetting;
-    setting.label = "Rate";
-    setting.help = "A constant bit rate, which every AVI player and editor reads right, or a "
-                   "constant quality at a bit rate that varies, which some mishandle in AVI.";
-    setting.group = SettingGroup::QualityAndRate;
-    setting.type = SettingType::Choice;
-    setting.choices = {{"Constant bit rate", "", kConstantRate},
-                       {"Constant quality (variable bit rate)", "", kConstantQuality}};
-    setting.defaultValue = kConstantRate;
-    setting.currentValue = setting.defaultValue;
-    return setting;
+    return ChoiceSetting(kRateModeSetting, "Rate",
+                         "A constant bit rate, which every AVI player and editor reads right, or "
+                         "a constant quality at a bit rate that varies, which some mishandle in "
+                         "AVI.",
+                         SettingGroup::QualityAndRate,
+                         {{"Constant bit rate", "", kConstantRate},
+                          {"Constant quality (variable bit rate)", "", kConstantQuality}},
+                         kConstantRate);
 }
 
 void AddQualityAndRate(const AVCodec* codec, AVCodecContext* context,

@@ -31,18 +31,13 @@ std::optional<EncoderSetting> FourCcSetting(const AVCodec* codec)
     const std::vector<FourCc>* fourCcs = FourCcsOf(codec);
     if (fourCcs == nullptr)
         return std::nullopt;
-    EncoderSetting setting;
-    setting.name = kFourCcSetting;
-    setting.label = "FourCC";
-    setting.help = "The name the AVI gives its picture codec, by which players find a "
-                   "decoder for it.";
-    setting.group = SettingGroup::Encoder;
-    setting.type = SettingType::Choice;
+    std::vector<SettingChoice> choices;
     for (const FourCc& fourCc : *fourCcs)
-        setting.choices.push_back({fourCc.name, fourCc.help, fourCc.name});
-    setting.defaultValue = DefaultFourCc(codec);
-    setting.currentValue = setting.defaultValue;
-    return setting;
+        choices.push_back({fourCc.name, fourCc.help, fourCc.name});
+    return ChoiceSetting(kFourCcSetting, "FourCC",
+                         "The name the AVI gives its picture codec, by which players find a "
+                         "decoder for it.",
+                         SettingGroup::Encoder, std::move(choices), DefaultFourCc(codec));
 }
 
 std::string DefaultFourCc(const AVCodec* codec)
