@@ -193,34 +193,6 @@ TEST_F(StopSignalTest, DuringAJobWithTheAboutBoxOpenAbortsTheJobAndEnds)
         "");
 }
 
-TEST_F(StopSignalTest, InAFilePickerEndsWithoutTheBoxThatCancellingShows)
-{
-    RaiseSignalInNextDialog();
-    // On GTK a file dialog meets the hooks twice, in its own ShowModal and
-    // in wx's; then, cancelled, the output picker says so in a box, which the
-    // program answers unseen as it ends.
-    answers->Answer_([](wxDialog&) { return static_cast<int>(wxID_NONE); });
-    answers->Answer_([](wxDialog&) { return static_cast<int>(wxID_NONE); });
-    window->CallAfter([this] { test::Click(XRCCTRL(*window, "IDC_BROWSE_OUTPUT", wxButton)); });
-
-    EXPECT_TRUE(RunsToItsEnd());
-    EXPECT_TRUE(dialogOpenAtSignal);
-    EXPECT_EQ(signalledDialog, typeid(wxFileDialog).name());
-    EXPECT_EQ(answers->Messages(), std::vector<wxString>{strings::kOutputCancelled});
-}
-
-TEST_F(StopSignalTest, InAnEncodersSettingsSheetEnds)
-{
-    test::Choose(window->m_cbVideoCompressor, "MPEG-4 part 2");
-    RaiseSignalInNextDialog();
-    window->CallAfter([this] { test::Click(window->m_btnVideoProperties); });
-
-    EXPECT_TRUE(RunsToItsEnd());
-    EXPECT_TRUE(dialogOpenAtSignal);
-    EXPECT_EQ(signalledDialog, typeid(ui::PropertySheetDialog).name());
-    EXPECT_EQ(answers->seen.size(), 1u);
-}
-
 const auto* const g_toolkit = ::testing::AddGlobalTestEnvironment(new Toolkit);
 
 } // namespace

@@ -252,39 +252,6 @@ TEST(OutputMuxHeldSound, IsWrittenAtTheEndWhenTheHeaderIsWrittenThereToo)
         << "the sound after the last picture of a completed job is lost";
 }
 
-TEST(OutputMuxHeldSound, SoundFarAheadIsNotHeldBeyondItsLimit)
-{
-    // Sound with no picture for 12 s: what is more than 10 s behind the
-    // newest sound goes out, so that held sound stays bounded.
-    MuxFile file(WorkFile("held-bounded.avi"));
-    ASSERT_TRUE(file.Open()) << file.Reason();
-    ASSERT_TRUE(file.Ready(kPicture));
-    ASSERT_TRUE(file.Ready(kSound));
-    ASSERT_TRUE(file.WritePicture(0));
-    constexpr int kTwelveSeconds = 12 * 44100 / kSoundPacket;
-    ASSERT_TRUE(file.WriteSounds(0, kTwelveSeconds));
-    EXPECT_NEAR(file.Mux().PacketsWritten(kSound), 2 * 44100 / kSoundPacket, 2);
-}
-
-TEST(OutputMuxStamps, RepeatedAndBackwardStampsAreMovedOnAndWritten)
-{
-    MuxFile file(WorkFile("stamps.avi"));
-    ASSERT_TRUE(file.Open()) << file.Reason();
-    ASSERT_TRUE(file.Ready(kPicture));
-    ASSERT_TRUE(file.Ready(kSound));
-    // Decoding stamps 0 1 1 2 1 3: a repeat and a step back, as where two
-    // files are joined end to end.
-    const std::vector<int64_t> stamps{0, 1, 1, 2, 1, 3};
-    for (int number = 0; number < static_cast<int>(stamps.size()); ++number)
-        ASSERT_TRUE(file.WritePicture(number, stamps[number])) << number << ": " << file.Reason();
-    ASSERT_TRUE(file.WriteSounds(0, 3));
-    ASSERT_TRUE(file.WriteSound(1)) << "a repeated sound stamp: " << file.Reason();
-    ASSERT_TRUE(file.Mux().Finish(false)) << file.Reason();
-    const std::vector<Chunk> chunks = ReadBack(file.Path());
-    EXPECT_EQ(NumbersOf(chunks, kPicture), Count(0, 6));
-    EXPECT_EQ(NumbersOf(chunks, kSound), (std::vector<int>{0, 1, 2, 1}));
-}
-
 TEST(OutputMuxHeldSound, IsNeverOvertakenByLaterSoundWhatEverThePicturesTiming)
 {
     // Sound whose stamps step back (two recordings joined): a packet after
@@ -301,28 +268,6 @@ TEST(OutputMuxHeldSound, IsNeverOvertakenByLaterSoundWhatEverThePicturesTiming)
     ASSERT_TRUE(file.WritePictures(3, 10));
     ASSERT_TRUE(file.Mux().Finish(false)) << file.Reason();
     EXPECT_EQ(NumbersOf(ReadBack(file.Path()), kSound), Count(0, 7));
-}
-
-TEST(OutputMuxFailures, AFileThatCannotBeCreatedIsRefusedWithItsReason)
-{
-    const fs::path missing = WorkFile("no-such-folder") / "out.avi";
-    MuxFile inMissingFolder(missing);
-    EXPECT_FALSE(inMissingFolder.Mux().Open(missing));
-    EXPECT_FALSE(inMissingFolder.Mux().Created());
-    EXPECT_NE(inMissingFolder.Reason().find(missing.string()), std::string::npos)
-        << inMissingFolder.Reason();
-    EXPECT_NE(inMissingFolder.Reason().find("No such file or directory"), std::string::npos)
-        << inMissingFolder.Reason();
-    EXPECT_FALSE(inMissingFolder.Mux().Finish(false));
-    EXPECT_FALSE(fs::exists(missing.parent_path()));
-
-    // A folder where the file should be is no file to write.
-    const fs::path folder = WorkFile("a-folder.avi");
-    fs::create_directories(folder);
-    MuxFile onFolder(folder);
-    EXPECT_FALSE(onFolder.Mux().Open(folder));
-    EXPECT_NE(onFolder.Reason().find("not a regular file"), std::string::npos) << onFolder.Reason();
-    EXPECT_TRUE(fs::is_directory(folder));
 }
 
 } // namespace

@@ -124,30 +124,6 @@ TEST(StageQueueCancel, DropsWhatIsQueuedAndReleasesBothSides)
     EXPECT_FALSE(consumer.Get());
 }
 
-TEST(StageQueueBound, AProducerWaitsWhileFullAndGoesOnAsFramesAreTaken)
-{
-    const std::atomic<bool> stop{false};
-    Queue queue(2, stop);
-    std::atomic<int> pushed{0};
-    Side<bool> producer(queue, [&] {
-        for (int64_t number = 1; number <= 6; ++number) {
-            if (!queue.Push(Frame(number)))
-                return false;
-            ++pushed;
-        }
-        queue.Close();
-        return true;
-    });
-    ASSERT_TRUE(producer.IsWaiting());
-    EXPECT_EQ(pushed.load(), 2) << "the producer did not wait for room";
-
-    Side<std::vector<int64_t>> consumer(queue, [&] { return TakeAll(queue); });
-    ASSERT_TRUE(producer.ReturnsInTime());
-    EXPECT_TRUE(producer.Get());
-    ASSERT_TRUE(consumer.ReturnsInTime());
-    EXPECT_EQ(consumer.Get(), (std::vector<int64_t>{1, 2, 3, 4, 5, 6}));
-}
-
 TEST(StageQueueStop, AProducerWaitingForRoomGivesUpOnceStopTurnsTrue)
 {
     std::atomic<bool> stop{false};

@@ -186,40 +186,6 @@ TEST(TimelineSplices, StampsThatStartAgainGoOnAfterTheFirstPart)
     ExpectOneShift(ReadJoined(soundFirst, 2240, 0, 3640, 30), kSound, 0, 30);
 }
 
-TEST(TimelineSplices, StampsThatJumpFarAheadGoOnAfterTheFirstPart)
-{
-    // Two recordings an hour apart in one file; or one stamp gone wrong for good.
-    const FormatPtr source = MakeSource(kMilliseconds, kMilliseconds);
-    Timeline timeline(source.get(), 0);
-    ExpectOneShift(ReadJoined(timeline, 2000, 3'600'000, 2000, 0), kPicture, 3'600'000, 0);
-}
-
-TEST(TimelineSplices, EachOfManyPartsGoesOnAfterTheOneBefore)
-{
-    // Three copies of one clip joined with cat: MPEG-TS stamps from 1.4 s, a
-    // picture reordered by two frames (its presentation stamp follows its shift).
-    const FormatPtr source = MakeSource({1, 90000}, {1, 90000});
-    Timeline timeline(source.get(), 1'400'000);
-    const int64_t start = 126000, frame = 3600, sound = 2351; // 1152 samples at 44.1 kHz
-    int64_t nextEnd = 0;
-    for (int part = 0; part < 3; ++part) {
-        SCOPED_TRACE(part);
-        Track picture{kPicture, frame, start};
-        Track audio{kSound, sound, start};
-        // 1 s of each, the pictures' presentation stamps two frames behind.
-        const int64_t end = start + 90000;
-        const int64_t pictureShift = nextEnd - start;
-        const Placed first = Place(timeline, kPicture, start + 2 * frame, start, frame);
-        EXPECT_EQ(first.dts, start + pictureShift);
-        EXPECT_EQ(first.pts - first.dts, 2 * frame);
-        picture.next += frame;
-        const auto placed = ReadPart(timeline, picture, end, audio, end);
-        EXPECT_EQ(placed[kSound].front(), first.dts) << "the sound left its picture";
-        nextEnd = placed[kPicture].back() + frame;
-    }
-    EXPECT_EQ(nextEnd, 3 * 90000);
-}
-
 TEST(TimelineSplices, AWrongStampInOneStreamDoesNotPartTheStreamsAtALaterSplice)
 {
     // The sound has one stamp gone wrong (an hour ahead) at 1 s, then the

@@ -103,14 +103,5 @@ TEST(DecoderThreads, GiveTheSamePicturesAsOneThread)
         ExpectSamePicturesWithAnyThreads(MakeClip(name, picture + codec));
 }
 
-// The real clips at hand (scripts/fetch-clips), among them a Theora screencast.
-TEST(SlowDecoderThreads, GiveTheSamePicturesAsOneThreadOnRealClips)
-{
-    const fs::path clips = CALVEX_CLIPS_DIR;
-    ASSERT_TRUE(fs::is_directory(clips)) << "run scripts/fetch-clips";
-    for (const auto& clip : fs::directory_iterator(clips))
-        ExpectSamePicturesWithAnyThreads(clip.path());
-}
-
 } // namespace
 } // namespace calvex::media::test
