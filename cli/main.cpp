@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "cli/batch_run.h"
 #include "cli/converter.h"
 #include "cli/stop_signals.h"
 #include "media/ffmpeg/ffmpeg_engine.h"
@@ -50,8 +51,17 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    TerminalFrontEnd frontEnd(SettingsOf(options), options.progress, stdout, stderr,
-                              isatty(STDERR_FILENO) == 1);
+    const Terminal terminal{stdout, stderr, isatty(STDERR_FILENO) == 1};
+    if (options.IsBatch()) {
+        const BatchPlan plan = PlanBatch(options.sources, options.outputDir);
+        if (!plan.error.empty()) {
+            std::fprintf(stderr, "calvex-convert: %s; nothing converted\n", plan.error.c_str());
+            return 1;
+        }
+        return RunBatch(*engine, options, plan, ReceivedStopSignal(), terminal);
+    }
+    TerminalFrontEnd frontEnd(SettingsOf(options), options.progress, terminal.out, terminal.err,
+                              terminal.errIsTerminal);
     calvex::job::JobSlots slots;
     Converter converter(*engine, frontEnd, slots);
     std::string error;

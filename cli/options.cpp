@@ -5,10 +5,13 @@ namespace calvex::cli {
 
 const char* const kUsage =
     "Usage: calvex-convert [OPTION]... SOURCE OUTPUT\n"
+    "       calvex-convert [OPTION]... --output-dir DIR SOURCE...\n"
     "       calvex-convert --list | --help | --version\n"
     "\n"
     "Recompresses the video file SOURCE into the AVI file OUTPUT. An existing\n"
-    "OUTPUT is replaced; SOURCE is never written.\n"
+    "OUTPUT is replaced; SOURCE is never written. With --output-dir, each SOURCE\n"
+    "becomes DIR/NAME.avi (NAME: the source's name without its extension), one\n"
+    "after the other with the same encoders and settings.\n"
     "\n"
     "Encoders:\n"
     "  --video NAME              video encoder, by its listed or short name\n"
@@ -21,10 +24,14 @@ const char* const kUsage =
     "  --preset NAME             the video encoder's preset, where it has presets\n"
     "\n"
     "Output:\n"
+    "  --output-dir DIR          convert every SOURCE into DIR (a batch); a\n"
+    "                            failed file is reported and the batch goes on\n"
+    "  --stop-on-error           end a batch at its first failure\n"
     "  --quiet                   print nothing but errors\n"
     "  --progress=machine        print the progress on stdout as key=value lines\n"
     "                            (percent, out_time, speed, eta, progress), then\n"
-    "                            outcome=completed|failed|aborted and reason=...\n"
+    "                            outcome=completed|failed|aborted and reason=...;\n"
+    "                            in a batch also file, index, count, batch_eta\n"
     "  --list                    list the video and audio encoders\n"
     "  --help                    show this text\n"
     "  --version                 show the version\n"
@@ -37,9 +44,14 @@ const char* const kUsage =
     "Ctrl-C and SIGHUP stay ignored when they were ignored at the start (a\n"
     "shell's background job, nohup).\n"
     "\n"
-    "Exit status: 0 the conversion completed; 1 it failed or was refused (the\n"
-    "reason is on stderr); 2 wrong usage; 128 + the signal's number when a\n"
-    "signal aborted it: 130 Ctrl-C, 143 SIGTERM, 129 SIGHUP.\n";
+    "A batch ends with a summary on stderr: each file's outcome, the reason of\n"
+    "a failure, the output's size and the time taken, then the totals. A\n"
+    "signal aborts the current file (its part stays playable) and skips the rest.\n"
+    "\n"
+    "Exit status: 0 the conversion (every file of a batch) completed; 1 it (any\n"
+    "file) failed or was refused (the reason is on stderr); 2 wrong usage;\n"
+    "128 + the signal's number when a signal aborted it: 130 Ctrl-C, 143\n"
+    "SIGTERM, 129 SIGHUP.\n";
 
 namespace {
 
@@ -91,10 +103,14 @@ private:
             m_options.progress = Options::Progress::Quiet;
         else if (argument == "--progress=machine")
             m_options.progress = Options::Progress::Machine;
-        else if (argument == "--video" || argument == "--audio" || argument == "--preset")
-            return Value(argument, argument == "--video"   ? m_options.videoEncoder
-                                   : argument == "--audio" ? m_options.audioEncoder
-                                                           : m_options.preset);
+        else if (argument == "--stop-on-error")
+            m_options.stopOnError = true;
+        else if (argument == "--video" || argument == "--audio" || argument == "--preset" ||
+                 argument == "--output-dir")
+            return Value(argument, argument == "--video"    ? m_options.videoEncoder
+                                   : argument == "--audio"  ? m_options.audioEncoder
+                                   : argument == "--preset" ? m_options.preset
+                                                            : m_options.outputDir);
         else if (argument == "--video-option" || argument == "--audio-option")
             return SettingValue(argument, argument == "--video-option" ? m_options.videoSettings
                                                                        : m_options.audioSettings);
@@ -133,8 +149,16 @@ private:
         m_options.keepAudio = m_options.audioEncoder.empty();
         if (m_options.keepAudio && !m_options.audioSettings.empty())
             return Error("--audio-option needs --audio: kept audio is not encoded");
+        if (m_options.IsBatch()) {
+            if (m_paths.empty())
+                return Error("--output-dir needs at least one SOURCE");
+            m_options.sources = m_paths;
+            return {m_options, {}};
+        }
+        if (m_options.stopOnError)
+            return Error("--stop-on-error is for a batch (--output-dir)");
         if (m_paths.size() != 2)
-            return Error("give one SOURCE and one OUTPUT file");
+            return Error("give one SOURCE and one OUTPUT file, or --output-dir DIR SOURCE...");
         m_options.source = m_paths[0];
         m_options.output = m_paths[1];
         return {m_options, {}};

@@ -22,8 +22,13 @@ struct Options {
     Settings audioSettings;
     std::string preset; // the video encoder's preset; empty: its own default
     Progress progress = Progress::Human;
-    std::string source;
+    std::string source; // the one-file form: SOURCE OUTPUT
     std::string output;
+    std::string outputDir;            // the batch form: --output-dir DIR SOURCE...
+    std::vector<std::string> sources; // the batch's sources, in the order given
+    bool stopOnError = false;         // a batch ends at its first failure
+
+    bool IsBatch() const { return !outputDir.empty(); }
 };
 
 // The parsed options, or an error text for the user.

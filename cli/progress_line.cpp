@@ -51,15 +51,23 @@ std::string HumanLine(const ProgressFigures& figures)
     return line;
 }
 
-std::string MachineLines(const ProgressFigures& figures, bool end)
+std::string MachineLines(const ProgressFigures& figures, bool end, const std::string& more)
 {
     const double done = std::max(0.0, figures.doneSeconds);
     const long whole = static_cast<long>(done);
-    return Printed("percent=%d\nout_time=%02ld:%02ld:%06.3f\nspeed=%.2f\neta=%s\nprogress=%s\n",
-                   figures.percent, whole / 3600, whole / 60 % 60, done - whole / 60 * 60,
-                   figures.speed,
-                   figures.leftSeconds >= 0 ? Printed("%.0f", figures.leftSeconds).c_str() : "N/A",
-                   end ? "end" : "continue");
+    return Printed("percent=%d\nout_time=%02ld:%02ld:%06.3f\nspeed=%.2f\neta=%s\n", figures.percent,
+                   whole / 3600, whole / 60 % 60, done - whole / 60 * 60, figures.speed,
+                   figures.leftSeconds >= 0 ? Printed("%.0f", figures.leftSeconds).c_str()
+                                            : "N/A") +
+           more + (end ? "progress=end\n" : "progress=continue\n");
+}
+
+std::string BatchLine(size_t index, size_t count, const std::string& fileLine, double batchLeft)
+{
+    std::string line = Printed("file %zu of %zu  ", index + 1, count) + fileLine;
+    if (batchLeft >= 0)
+        line += "  batch " + Clock(batchLeft) + " left";
+    return line;
 }
 
 } // namespace calvex::cli

@@ -23,8 +23,12 @@ ProgressFigures FiguresOf(const job::JobProgress& progress, double elapsedSecond
 // "42%  0:00:25 of 0:01:00  2.1x  0:00:17 left"
 std::string HumanLine(const ProgressFigures& figures);
 
-// "percent=42\nout_time=00:00:25.000\nspeed=2.10\neta=17\nprogress=continue\n"
-std::string MachineLines(const ProgressFigures& figures, bool end);
+// "percent=42\nout_time=00:00:25.000\nspeed=2.10\neta=17\nprogress=continue\n",
+// with more lines (a batch's keys) before the last.
+std::string MachineLines(const ProgressFigures& figures, bool end, const std::string& more = {});
+
+// "file 2 of 5  " + fileLine + "  batch 0:03:10 left"
+std::string BatchLine(size_t index, size_t count, const std::string& fileLine, double batchLeft);
 
 // H:MM:SS of a number of seconds.
 std::string Clock(double seconds);

@@ -4,6 +4,7 @@
 #include "cli/progress_line.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace calvex::cli {
 
@@ -44,9 +45,22 @@ void TerminalFrontEnd::ShowControlState(job::JobPhase phase)
         m_started = std::chrono::steady_clock::now();
 }
 
+void TerminalFrontEnd::StartFile(job::ConversionSettings settings, const BatchPlace& place)
+{
+    std::lock_guard lock(m_mutex);
+    m_settings = std::move(settings);
+    m_place = place;
+    m_end.reset();
+    m_message.clear();
+    m_outcome.reset();
+    m_lastMessage.clear();
+    m_convertedSeconds = 0;
+}
+
 void TerminalFrontEnd::MessageBox(const std::string& text)
 {
     std::lock_guard lock(m_mutex);
+    m_lastMessage = text;
     EndProgressLine();
     std::fprintf(m_err, "%s\n", text.c_str());
     std::fflush(m_err);
@@ -63,7 +77,11 @@ void TerminalFrontEnd::ShowProgress(const job::JobProgress& progress)
 {
     std::lock_guard lock(m_mutex);
     // The bar's return to 0 after the end of a job tells nothing.
-    if (m_end || m_mode == Options::Progress::Quiet)
+    if (m_end)
+        return;
+    if (progress.positionHns > 0)
+        m_convertedSeconds = static_cast<double>(progress.positionHns) / 1e7;
+    if (m_mode == Options::Progress::Quiet)
         return;
     if (!progress.end) {
         PrintProgress(progress);
@@ -82,17 +100,42 @@ void TerminalFrontEnd::PrintProgress(const job::JobProgress& progress)
 {
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - m_started;
     const ProgressFigures figures = FiguresOf(progress, elapsed.count());
+    double batchLeft = -1;
+    if (m_place) {
+        const std::chrono::duration<double> batchElapsed =
+            std::chrono::steady_clock::now() - m_place->started;
+        batchLeft =
+            m_place->clock->LeftSeconds(m_place->index, figures.doneSeconds, batchElapsed.count());
+    }
     if (m_mode == Options::Progress::Machine) {
-        std::fputs(MachineLines(figures, progress.end).c_str(), m_out);
+        std::string place = MachinePlace();
+        if (m_place)
+            place +=
+                "batch_eta=" + (batchLeft >= 0 ? std::to_string(std::lround(batchLeft)) : "N/A") +
+                "\n";
+        std::fputs(MachineLines(figures, progress.end, place).c_str(), m_out);
         std::fflush(m_out);
         return;
     }
+    std::string line = HumanLine(figures);
+    if (m_place)
+        line = BatchLine(m_place->index, m_place->count, line, batchLeft);
     if (m_errIsTerminal)
-        std::fprintf(m_err, "\r%s\033[K", HumanLine(figures).c_str());
+        std::fprintf(m_err, "\r%s\033[K", line.c_str());
     else
-        std::fprintf(m_err, "%s\n", HumanLine(figures).c_str());
+        std::fprintf(m_err, "%s\n", line.c_str());
     m_lineOpen = m_errIsTerminal;
     std::fflush(m_err);
+}
+
+std::string TerminalFrontEnd::MachinePlace() const
+{
+    if (!m_place)
+        return {};
+    std::string file = m_place->file;
+    std::replace(file.begin(), file.end(), '\n', ' ');
+    return "file=" + file + "\nindex=" + std::to_string(m_place->index + 1) +
+           "\ncount=" + std::to_string(m_place->count) + "\n";
 }
 
 void TerminalFrontEnd::EndProgressLine()
@@ -123,7 +166,8 @@ void TerminalFrontEnd::OnJobEnded(const job::JobOutcome& outcome)
         return;
     std::string reason = outcome.reason;
     std::replace(reason.begin(), reason.end(), '\n', ' ');
-    std::fprintf(m_out, "outcome=%s\nreason=%s\n", OutcomeWord(outcome), reason.c_str());
+    std::fprintf(m_out, "%soutcome=%s\nreason=%s\n", MachinePlace().c_str(), OutcomeWord(outcome),
+                 reason.c_str());
     std::fflush(m_out);
 }
 
@@ -131,6 +175,18 @@ std::optional<job::JobOutcome> TerminalFrontEnd::Outcome() const
 {
     std::lock_guard lock(m_mutex);
     return m_outcome;
+}
+
+std::string TerminalFrontEnd::LastMessage() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lastMessage;
+}
+
+double TerminalFrontEnd::ConvertedSeconds() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_convertedSeconds;
 }
 
 } // namespace calvex::cli

@@ -9,10 +9,20 @@
 #include <mutex>
 #include <optional>
 
+#include "cli/batch_clock.h"
 #include "cli/options.h"
 #include "job/front_end.h"
 
 namespace calvex::cli {
+
+// Where the current file stands in a batch.
+struct BatchPlace {
+    std::string file; // its source
+    size_t index = 0; // from 0
+    size_t count = 0;
+    const BatchClock* clock = nullptr;
+    std::chrono::steady_clock::time_point started; // the batch's start
+};
 
 class TerminalFrontEnd : public job::IJobFrontEnd {
 public:
@@ -36,10 +46,19 @@ public:
 
     // The outcome of the last job; empty while none has ended.
     std::optional<job::JobOutcome> Outcome() const;
+    // The text of the last message shown (why a job was refused).
+    std::string LastMessage() const;
+    // The source seconds the last job converted.
+    double ConvertedSeconds() const;
+
+    // The next job of a batch: its settings and its place.
+    void StartFile(job::ConversionSettings settings, const BatchPlace& place);
 
 private:
     void EndProgressLine();
     void PrintProgress(const job::JobProgress& progress);
+    // "file=...", "index=", "count=" lines of a batch's file; empty for one file.
+    std::string MachinePlace() const;
 
     mutable std::mutex m_mutex;
     job::ConversionSettings m_settings;
@@ -52,6 +71,9 @@ private:
     std::optional<job::JobProgress> m_end; // where the job ended, shown with its outcome
     std::string m_message;                 // the outcome's message
     std::optional<job::JobOutcome> m_outcome;
+    std::string m_lastMessage;
+    double m_convertedSeconds = 0;
+    std::optional<BatchPlace> m_place; // in a batch
 };
 
 } // namespace calvex::cli

@@ -123,6 +123,15 @@ public:
     virtual ~IMediaEngine() = default;
     virtual std::shared_ptr<ICreateDevEnum> CreateDeviceEnumerator() = 0;
     virtual std::shared_ptr<ICaptureGraphBuilder> CreateCaptureGraphBuilder() = 0;
+    // What a source file holds, read from its headers: its length in
+    // 100-nanosecond units and its first picture stream's pixels per second;
+    // each 0 when the file does not say.
+    struct SourceMeasure {
+        bool opened = false; // false: it cannot be opened as a source
+        int64_t lengthHns = 0;
+        double pixelsPerSecond = 0;
+    };
+    virtual SourceMeasure MeasureSource(const std::filesystem::path& /*path*/) { return {}; }
 };
 
 } // namespace calvex::media

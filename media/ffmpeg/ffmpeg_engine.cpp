@@ -4,6 +4,7 @@
 #include "media/ffmpeg/compressor_filter.h"
 #include "media/ffmpeg/encoder_catalogue.h"
 #include "media/ffmpeg/filter_graph.h"
+#include "media/ffmpeg/source_filter.h"
 
 namespace calvex::media {
 namespace ffmpeg {
@@ -68,6 +69,26 @@ public:
     std::shared_ptr<ICaptureGraphBuilder> CreateCaptureGraphBuilder() override
     {
         return std::make_shared<CaptureGraphBuilder>();
+    }
+    SourceMeasure MeasureSource(const std::filesystem::path& path) override
+    {
+        std::string failure;
+        const auto source = SourceFilter::Open(path, failure);
+        if (!source)
+            return {};
+        SourceMeasure measure{true, source->DurationHns(), 0};
+        const AVFormatContext* format = source->Format();
+        const int video =
+            av_find_best_stream(source->Format(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+        if (video >= 0) {
+            const AVStream* stream = format->streams[video];
+            const AVRational rate =
+                stream->avg_frame_rate.num > 0 ? stream->avg_frame_rate : stream->r_frame_rate;
+            if (rate.num > 0 && rate.den > 0)
+                measure.pixelsPerSecond =
+                    double(stream->codecpar->width) * stream->codecpar->height * av_q2d(rate);
+        }
+        return measure;
     }
 };
 

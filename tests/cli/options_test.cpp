@@ -39,3 +39,14 @@ TEST(OptionsTest, MistakesAreRefusedWithAReason)
         EXPECT_FALSE(parsed.error.empty());
     }
 }
+
+TEST(OptionsTest, ABatchTakesEverySourceWithItsOptionsAnywhere)
+{
+    const auto parsed = ParseOptions({"a.mp4", "--output-dir", "out", "b.mkv", "--stop-on-error"});
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    EXPECT_TRUE(parsed.options->IsBatch());
+    EXPECT_EQ(parsed.options->sources, (std::vector<std::string>{"a.mp4", "b.mkv"}));
+    EXPECT_TRUE(parsed.options->stopOnError);
+    EXPECT_FALSE(ParseOptions({"--output-dir", "out"}).options);               // no source
+    EXPECT_FALSE(ParseOptions({"--stop-on-error", "a.mp4", "b.avi"}).options); // one file
+}
