@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <map>
 #include <thread>
 
 #include "media/catalogue.h"
@@ -11,11 +12,36 @@ namespace calvex::cli {
 
 namespace {
 
-void PrintList(const media::ICompressorList& list, const char* title, std::FILE* out)
+// The preset of the encoders that can write for a DVD player, a TV or a car:
+// their Player setting.
+constexpr const char* kStandalonePlayerPreset = "standalone-player";
+
+// Where the files of each encoder of the category play, by its key.
+std::map<std::string, std::string> WherePlays(media::IMediaEngine& engine, media::Category category)
 {
+    std::map<std::string, std::string> where;
+    for (const media::MonikerPtr& moniker :
+         engine.CreateDeviceEnumerator()->CreateClassEnumerator(category)) {
+        const media::FilterPtr filter = moniker->BindToObject();
+        const auto pages = filter ? filter->QueryPropertyPages() : nullptr;
+        if (pages && !pages->WherePlays().empty())
+            where[moniker->Key()] = pages->WherePlays();
+    }
+    return where;
+}
+
+// Each encoder by key and name, and where its files play below it.
+void PrintList(media::IMediaEngine& engine, media::Category category,
+               const media::ICompressorList& list, const char* title, std::FILE* out)
+{
+    const std::map<std::string, std::string> where = WherePlays(engine, category);
     std::fprintf(out, "%s\n", title);
-    for (int i = 0; i < list.GetCount(); ++i)
-        std::fprintf(out, "  %-20s %s\n", list.GetItemKey(i).c_str(), list.GetLBText(i).c_str());
+    for (int i = 0; i < list.GetCount(); ++i) {
+        const std::string key = list.GetItemKey(i);
+        std::fprintf(out, "  %-20s %s\n", key.c_str(), list.GetLBText(i).c_str());
+        if (const auto found = where.find(key); found != where.end())
+            std::fprintf(out, "  %-20s   plays on: %s\n", "", found->second.c_str());
+    }
 }
 
 // Selects the entry whose text or key is name; an empty name keeps entry 0.
@@ -65,6 +91,14 @@ bool ApplyPreset(const media::FilterPtr& filter, const std::string& encoder,
 {
     if (preset.empty())
         return true;
+    if (preset == kStandalonePlayerPreset) {
+        const auto pages = filter ? filter->QueryPropertyPages() : nullptr;
+        if (pages && pages->SetValue("player", "standalone"))
+            return true;
+        error = "the encoder " + encoder +
+                " does not write for standalone players (mpeg4 and libxvid do)";
+        return false;
+    }
     const auto dialog = filter ? filter->QueryCodecDialog() : nullptr;
     if (!dialog) {
         error = "the encoder " + encoder + " has no presets";
@@ -90,8 +124,8 @@ void PrintCatalogue(media::IMediaEngine& engine, std::FILE* out)
     media::SortedCompressorList audio;
     media::FillCompressors(engine, media::Category::VideoCompressor, video);
     media::FillCompressors(engine, media::Category::AudioCompressor, audio);
-    PrintList(video, "Video compressors:", out);
-    PrintList(audio, "Audio compressors:", out);
+    PrintList(engine, media::Category::VideoCompressor, video, "Video compressors:", out);
+    PrintList(engine, media::Category::AudioCompressor, audio, "Audio compressors:", out);
 }
 
 Converter::Converter(media::IMediaEngine& engine, TerminalFrontEnd& frontEnd, job::JobSlots& slots)

@@ -77,6 +77,8 @@ public:
     // instances in this process start from them, as an installed codec keeps
     // what its dialog accepted.
     virtual void KeepSettings() = 0;
+    // Where a file made with this encoder plays, in one line; empty when unknown.
+    virtual std::string WherePlays() const { return {}; }
 };
 
 // The codec's own configuration: a choice among its named presets.

@@ -61,6 +61,7 @@ inline constexpr const char* kGroupQualityAndRate = "Quality and rate";
 inline constexpr const char* kGroupEncoder = "Encoder options";
 inline constexpr const char* kGroupGeneral = "General options";
 inline constexpr const char* kRestoreDefaults = "Defaults";
+inline constexpr const char* kPlaysOn = "Plays on: %s.";
 inline constexpr const char* kSettingDefault = "Default: %s.";
 inline constexpr const char* kSettingRange = "Range: %s to %s";
 inline constexpr const char* kLowerIsBetter = ", lower is better.";

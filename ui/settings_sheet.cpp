@@ -8,6 +8,7 @@
 #include <wx/propgrid/manager.h>
 #include <wx/propgrid/props.h>
 #include <wx/sizer.h>
+#include <wx/stattext.h>
 
 #include "res/strings.h"
 #include "ui/message_box.h"
@@ -45,6 +46,13 @@ PropertySheetDialog::PropertySheetDialog(wxWindow* parent, const wxString& title
     buttons->AddStretchSpacer();
     buttons->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL));
     auto* layout = new wxBoxSizer(wxVERTICAL);
+    // Where a file made with this encoder plays, above its settings.
+    if (const std::string where = pages.WherePlays(); !where.empty()) {
+        m_wherePlays = new wxStaticText(
+            this, wxID_ANY, wxString::Format(strings::kPlaysOn, wxString::FromUTF8(where)));
+        m_wherePlays->Wrap(kSheetSize.GetWidth());
+        layout->Add(m_wherePlays, 0, wxLEFT | wxRIGHT | wxTOP, 8);
+    }
     layout->Add(m_manager, 1, wxEXPAND | wxALL, 8);
     layout->Add(buttons, 0, wxEXPAND | wxBOTTOM, 8);
     SetSizerAndFit(layout);

@@ -14,6 +14,7 @@ class wxButton;
 class wxPGProperty;
 class wxPropertyGrid;
 class wxPropertyGridManager;
+class wxStaticText;
 
 namespace calvex::ui {
 
@@ -32,6 +33,8 @@ public:
     // The heading rows, in order.
     std::vector<wxPGProperty*> GetGroups() const;
     wxButton* GetDefaultsButton() const { return m_defaults; }
+    // The line that says where a file made with the encoder plays; null when unknown.
+    wxStaticText* GetWherePlays() const { return m_wherePlays; }
 
 private:
     void AddRows();
@@ -47,6 +50,7 @@ private:
     std::vector<std::string> m_appliedValues; // what the encoder holds, per row
     wxPropertyGridManager* m_manager = nullptr;
     wxButton* m_defaults = nullptr;
+    wxStaticText* m_wherePlays = nullptr;
 
     wxDECLARE_EVENT_TABLE();
 };

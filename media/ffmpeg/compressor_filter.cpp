@@ -2,6 +2,7 @@
 #include "media/ffmpeg/compressor_filter.h"
 
 #include "media/ffmpeg/encoder_options.h"
+#include "media/ffmpeg/plays_on.h"
 
 #include <algorithm>
 #include <map>
@@ -39,6 +40,8 @@ public:
     explicit PropertyPages(std::shared_ptr<CompressorFilter> filter) : m_filter(std::move(filter))
     {
     }
+
+    std::string WherePlays() const override { return ffmpeg::WherePlays(m_filter->Codec()); }
 
     std::vector<EncoderSetting> GetPages() const override
     {

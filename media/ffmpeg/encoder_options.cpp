@@ -5,6 +5,7 @@
 #include "media/ffmpeg/encoder_profiles.h"
 #include "media/ffmpeg/four_cc.h"
 #include "media/ffmpeg/option_values.h"
+#include "media/ffmpeg/player_profile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -426,9 +427,13 @@ std::vector<EncoderSetting> DescribeEncoderOptions(const AVCodec* codec)
     if (!context)
         return settings;
     AddQualityAndRate(codec, context.get(), settings);
+    if (std::optional<EncoderSetting> player = PlayerSetting(codec))
+        settings.push_back(*player);
     if (std::optional<EncoderSetting> fourCc = FourCcSetting(codec))
         settings.push_back(*fourCc);
     AddEncoderOptions(codec, context.get(), settings);
+    if (codec->type == AVMEDIA_TYPE_VIDEO)
+        settings.push_back(LargestPictureSetting());
     AddGeneralOptions(codec, context.get(), settings);
     return settings;
 }
@@ -437,7 +442,10 @@ std::optional<std::string> AcceptedValue(const AVCodec* codec, const EncoderSett
                                          const std::string& value)
 {
     // The program's own choices, which no FFmpeg option stands behind.
-    if (setting.name == kFourCcSetting || setting.name == kRateModeSetting) {
+    if (setting.name == kLargestSetting)
+        return AcceptedPictureSize(value);
+    if (setting.name == kFourCcSetting || setting.name == kRateModeSetting ||
+        setting.name == kPlayerSetting) {
         const bool listed = std::any_of(setting.choices.begin(), setting.choices.end(),
                                         [&](const SettingChoice& c) { return c.value == value; });
         return listed ? std::optional<std::string>(value) : std::nullopt;

@@ -42,7 +42,8 @@ struct AudioFormat {
 struct EncoderPlan {
     AVMediaType kind = AVMEDIA_TYPE_UNKNOWN;
     VideoFormat video;
-    PictureTurn turn; // how the source's pictures are turned on the way
+    PictureTurn turn;          // how the source's pictures are turned on the way
+    bool squarePixels = false; // scaled to a display shape: pixels made square
     AudioFormat audio;
     int frameSize = 0;   // samples per audio frame the encoder needs; 0 = any
     int64_t bitRate = 0; // used when the user sets no bit rate; 0 = the encoder's own

@@ -3,6 +3,7 @@
 
 #include "media/ffmpeg/four_cc.h"
 #include "media/ffmpeg/option_values.h"
+#include "media/ffmpeg/player_profile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -294,7 +295,8 @@ void AddQuality(const EncoderProfile& profile, const OptionValues& options, Opti
 bool PassedAsIs(const EncoderProfile& profile, bool quality, const std::string& name,
                 const std::string& value)
 {
-    if (value.empty() || name == profile.quality.key || name == kRateModeSetting)
+    if (value.empty() || name == profile.quality.key || name == kRateModeSetting ||
+        name == kPlayerSetting || name == kLargestSetting)
         return false;
     if (name == "b")
         return !quality && value != "0";
@@ -330,7 +332,7 @@ OptionValues OpeningOptions(const AVCodec* codec, const OptionValues& options)
     const std::string maxRate = FindOption(options, "maxrate");
     if (!maxRate.empty() && maxRate != "0" && !HasOption(options, "bufsize"))
         result.emplace_back("bufsize", maxRate);
-    return WithCodecTag(std::move(result));
+    return WithCodecTag(ForPlayer(codec, options, std::move(result)));
 }
 
 int64_t AutomaticVideoBitRate(const AVCodec* codec, const OptionValues& options, int width,

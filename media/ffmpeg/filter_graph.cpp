@@ -4,6 +4,7 @@
 #include "media/ffmpeg/compressor_filter.h"
 #include "media/ffmpeg/encoder_catalogue.h"
 #include "media/ffmpeg/failure.h"
+#include "media/ffmpeg/player_profile.h"
 #include "media/ffmpeg/thread_name.h"
 
 #include <chrono>
@@ -54,12 +55,26 @@ std::optional<EncoderPlan> PlanFor(const AVStream* stream, const AVCodec* codec,
         const PictureTurn turn = TurnOf(stream);
         VideoFormat source{parameters->width, parameters->height,
                            static_cast<AVPixelFormat>(parameters->format),
-                           NominalFrameRate(stream)};
-        if (turn.SwapsSides())
+                           PlayerFrameRate(options, NominalFrameRate(stream))};
+        AVRational aspect =
+            av_guess_sample_aspect_ratio(nullptr, const_cast<AVStream*>(stream), nullptr);
+        if (turn.SwapsSides()) {
             std::swap(source.width, source.height);
+            std::swap(aspect.num, aspect.den);
+        }
+        // Scaled down to the largest picture asked for, its shape kept.
+        std::optional<PictureSize> fitted;
+        if (const auto box = LargestPicture(options, source.frameRate))
+            fitted = FitPicture(source.width, source.height, aspect, *box);
+        if (fitted) {
+            source.width = fitted->width;
+            source.height = fitted->height;
+        }
         std::optional<EncoderPlan> plan = PlanVideo(codec, source, options);
-        if (plan)
+        if (plan) {
             plan->turn = turn;
+            plan->squarePixels = fitted.has_value();
+        }
         return plan;
     }
     AudioFormat source;

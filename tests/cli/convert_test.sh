@@ -19,9 +19,9 @@ src="$work/clip é.mp4"
 clip 3 "$src" -f lavfi -i sine=duration=3 -c:v libx264 -c:a aac
 src_md5=$(md5sum < "$src")
 
-check "--list names each encoder by key and name under its catalogue" grep -qzP \
-  "^Video compressors:\n(.*\n)*  mpeg4 +MPEG-4 part 2\n(.*\n)*Audio compressors:\n(.*\n)*  libmp3lame " \
-  <<< "$("$convert" --list)"
+check "--list names each encoder by key and name under its catalogue, and where its files play" grep -qzP \
+  "^Video compressors:\n(.*\n)*  mpeg4 +MPEG-4 part 2\n +plays on: Standalone DivX/Xvid players, \
+Windows, every desktop player\n(.*\n)*Audio compressors:\n(.*\n)*  libmp3lame " <<< "$("$convert" --list)"
 
 said() { tail -n "${2:-1}" <<< "$1"; } # the last lines of what was said on stderr
 
@@ -63,6 +63,13 @@ check "an unknown setting is wrong usage, named" test "$rc:$(cat "$work/err")" =
 check "so is an unknown encoder" test "$rc:$(cat "$work/err")" = "2:calvex-convert: no video encoder named nonesuch (see --list)"
 "$convert" --preset x "$src" "$work/x.avi" 2>"$work/err"; rc=$?
 check "and a preset the encoder does not have" test "$rc:$(cat "$work/err")" = "2:calvex-convert: the encoder mpeg4 has no presets"
+size=1280x720 clip 1 "$work/hd.mp4" -c:v libx264 -preset ultrafast
+"$convert" --preset standalone-player --quiet "$work/hd.mp4" "$work/player.avi"
+check "--preset standalone-player writes for a DVD player: ASP, at most 720x576" \
+  test "$(probe "$work/player.avi" v:0 profile,width,height)" = "Advanced Simple Profile,720,406"
+"$convert" --video mjpeg --preset standalone-player "$src" "$work/x.avi" 2>"$work/err"; rc=$?
+check "which other encoders refuse" test "$rc:$(cat "$work/err")" = \
+  "2:calvex-convert: the encoder mjpeg does not write for standalone players (mpeg4 and libxvid do)"
 check "--version" test "$("$convert" --version)" = "calvex-convert 1.2"
 
 ln -s "clip é.mp4" "$work/link.avi"

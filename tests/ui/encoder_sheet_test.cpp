@@ -11,6 +11,7 @@
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
 #include <wx/propgrid/propgrid.h>
+#include <wx/stattext.h>
 
 #include "media/ffmpeg/ffmpeg_engine.h"
 #include "res/strings.h"
@@ -112,6 +113,11 @@ TEST_F(EncoderSheetTest, Mpeg4StartsAtAFixedQuantiserAndKeepsItsSettingsAfterACo
     InSheet(window->m_btnVideoProperties, [this](Sheet& sheet) {
         EXPECT_EQ(Headings(sheet), kAllGroups);
         EXPECT_EQ(RowsOf(sheet, 0), (Names{"qscale", "b", "maxrate", "g", "bf", "threads"}));
+        EXPECT_EQ(sheet.GetWherePlays()->GetLabel(),
+                  "Plays on: Standalone DivX/Xvid players, Windows, every desktop player.");
+        EXPECT_EQ(RowsOf(sheet, 1).at(0), "player");
+        EXPECT_EQ(Shown(sheet, "player"), "Computers");
+        EXPECT_EQ(Shown(sheet, "largest"), "Any size");
         EXPECT_EQ(sheet.GetRow("qscale")->GetLabel(), "Quality");
         EXPECT_EQ(Shown(sheet, "qscale"), "4");
         EXPECT_NE(sheet.GetRow("qscale")->GetHelpString().Find("2 to 31, lower is better"),
