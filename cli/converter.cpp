@@ -74,6 +74,12 @@ bool ApplySettings(const media::FilterPtr& filter, const std::string& encoder,
         const bool exists =
             std::any_of(known.begin(), known.end(),
                         [&](const media::EncoderSetting& s) { return s.name == key; });
+        if (!exists && key == "targetsize") {
+            error = "the encoder " + encoder +
+                    " cannot aim at a file size (mpeg4, libxvid, libx264, mpeg1video and "
+                    "mpeg2video can)";
+            return false;
+        }
         if (!exists) {
             error = "the encoder " + encoder + " has no setting named " + key;
             return false;

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/options.h"
 
+#include <cmath>
+#include <stdexcept>
+
 namespace calvex::cli {
 
 const char* const kUsage =
@@ -21,6 +24,9 @@ const char* const kUsage =
     "  --video-option KEY=VALUE  set one of the video encoder's settings, as its\n"
     "                            Properties sheet in the window does (repeatable)\n"
     "  --audio-option KEY=VALUE  the same for the audio encoder\n"
+    "  --target-size SIZE        a file of this size (e.g. 700M, 25MB, 650MiB):\n"
+    "                            the pictures coded in two passes at the bit rate\n"
+    "                            that fills it (mpeg4, libxvid, libx264, MPEG-1/2)\n"
     "  --preset NAME             the video encoder's preset, where it has presets;\n"
     "                            standalone-player (mpeg4, libxvid): a file for\n"
     "                            standalone DivX/Xvid players (DVD players, TVs)\n"
@@ -71,6 +77,31 @@ std::optional<std::pair<std::string, std::string>> Setting(const std::string& te
     return std::pair{text.substr(0, equals), text.substr(equals + 1)};
 }
 
+// A size with an optional unit: k, M, G (powers of 1000) or KiB, MiB, GiB
+// (powers of 1024), a trailing B allowed; nothing when it is none or not positive.
+std::optional<long long> ParseSize(const std::string& text)
+{
+    static const std::vector<std::pair<std::string, double>> units = {
+        {"KiB", 1024.0}, {"MiB", 1048576.0}, {"GiB", 1073741824.0},
+        {"kB", 1e3},     {"KB", 1e3},        {"MB", 1e6},
+        {"GB", 1e9},     {"k", 1e3},         {"K", 1e3},
+        {"M", 1e6},      {"G", 1e9},         {"B", 1},
+        {"", 1}};
+    size_t used = 0;
+    double number = 0;
+    try {
+        number = std::stod(text, &used);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    const std::string unit = text.substr(used);
+    for (const auto& [name, scale] : units) {
+        if (unit == name && number > 0 && std::isfinite(number * scale))
+            return std::llround(number * scale);
+    }
+    return std::nullopt;
+}
+
 class Parser {
 public:
     explicit Parser(const std::vector<std::string>& arguments) : m_arguments(arguments) {}
@@ -113,6 +144,8 @@ private:
                                    : argument == "--audio"  ? m_options.audioEncoder
                                    : argument == "--preset" ? m_options.preset
                                                             : m_options.outputDir);
+        else if (argument == "--target-size")
+            return TargetSize();
         else if (argument == "--video-option" || argument == "--audio-option")
             return SettingValue(argument, argument == "--video-option" ? m_options.videoSettings
                                                                        : m_options.audioSettings);
@@ -128,6 +161,18 @@ private:
         if (m_next >= m_arguments.size() || m_arguments[m_next].empty())
             return option + " needs a name";
         value = m_arguments[m_next++];
+        return {};
+    }
+
+    // "700M", "25MB", "1.4G", "650MiB": the video encoder's target size in bytes.
+    std::string TargetSize()
+    {
+        const std::optional<long long> bytes =
+            m_next < m_arguments.size() ? ParseSize(m_arguments[m_next]) : std::nullopt;
+        if (!bytes)
+            return "--target-size needs a size such as 700M or 25MB";
+        ++m_next;
+        m_options.videoSettings.emplace_back("targetsize", std::to_string(*bytes));
         return {};
     }
 

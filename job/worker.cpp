@@ -99,7 +99,9 @@ void RunConversion(WorkerContext& context)
     QueryGraphInterfaces(context.slots);
     // The old output goes only once the job can start: its source opened and
     // its graph built. A job that cannot start leaves it as it was.
-    if (context.slots.g_pSourceFilter.IsFilled() && context.slots.g_pMediaControl.IsFilled())
+    // A graph that analyses first replaces it itself, when it begins the file.
+    if (context.slots.g_pSourceFilter.IsFilled() && context.slots.g_pMediaControl.IsFilled() &&
+        !context.slots.g_pMediaControl.Get()->ReplacesOutputItself())
         DeleteOutputFile(context.settings.m_strOutputFile);
     RunAndReport(context);
 }

@@ -74,6 +74,10 @@ public:
     virtual bool Run() = 0;
     // Safe from any thread, also while another thread waits for completion.
     virtual void Stop() = 0;
+    // True when the graph first analyses the source (a first pass) and
+    // replaces the output file only once it begins writing it: until then an
+    // older output must stay, so that a stop in the analysis loses nothing.
+    virtual bool ReplacesOutputItself() const { return false; }
 };
 
 enum class WaitResult {

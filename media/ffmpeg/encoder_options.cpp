@@ -6,6 +6,7 @@
 #include "media/ffmpeg/four_cc.h"
 #include "media/ffmpeg/option_values.h"
 #include "media/ffmpeg/player_profile.h"
+#include "media/ffmpeg/two_pass.h"
 
 #include <algorithm>
 #include <cstring>
@@ -345,6 +346,8 @@ void AddQualityAndRate(const AVCodec* codec, AVCodecContext* context,
     for (const std::string& name : RateControls(codec, profile))
         if (av_opt_find(context, name.c_str(), nullptr, 0, 0) != nullptr)
             settings.push_back(RateSetting(codec, context, profile, name));
+    if (OffersTargetSize(codec))
+        settings.push_back(TargetSizeSetting());
 }
 
 bool IsOffered(const AVCodec* codec, const AVOption* option)
@@ -444,6 +447,11 @@ std::optional<std::string> AcceptedValue(const AVCodec* codec, const EncoderSett
     // The program's own choices, which no FFmpeg option stands behind.
     if (setting.name == kLargestSetting)
         return AcceptedPictureSize(value);
+    if (setting.name == kTargetSizeSetting)
+        return WithinRange(setting, value) &&
+                       value.find_first_not_of("0123456789") == std::string::npos
+                   ? std::optional<std::string>(value)
+                   : std::nullopt;
     if (setting.name == kFourCcSetting || setting.name == kRateModeSetting ||
         setting.name == kPlayerSetting) {
         const bool listed = std::any_of(setting.choices.begin(), setting.choices.end(),

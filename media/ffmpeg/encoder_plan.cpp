@@ -3,6 +3,7 @@
 
 #include "media/ffmpeg/av_ptr.h"
 #include "media/ffmpeg/encoder_profiles.h"
+#include "media/ffmpeg/two_pass.h"
 
 #include <algorithm>
 #include <cstring>
@@ -201,6 +202,9 @@ int OpenEncoder(AVCodecContext* context, const AVCodec* codec, const EncoderPlan
                 const OptionValues& options)
 {
     ApplyPlan(context, plan);
+    // The second pass reads the first one's statistics (FFmpeg only reads them).
+    if (plan.pass == 2 && plan.passLog && !plan.passLog->Stats().empty())
+        context->stats_in = const_cast<char*>(plan.passLog->Stats().c_str());
     Dictionary dictionary;
     for (const auto& [name, value] : OpeningOptions(codec, options))
         if (!dictionary.Set(name.c_str(), value.c_str()))

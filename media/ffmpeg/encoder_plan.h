@@ -6,6 +6,7 @@
 
 #include "media/ffmpeg/picture_turn.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -16,6 +17,8 @@ extern "C" {
 }
 
 namespace calvex::media::ffmpeg {
+
+class TwoPassLog;
 
 // The user's option values of one compressor, in the order they were set.
 using OptionValues = std::vector<std::pair<std::string, std::string>>;
@@ -47,6 +50,8 @@ struct EncoderPlan {
     AudioFormat audio;
     int frameSize = 0;   // samples per audio frame the encoder needs; 0 = any
     int64_t bitRate = 0; // used when the user sets no bit rate; 0 = the encoder's own
+    int pass = 0;        // 1 or 2 of a two-pass job; 0 for one pass
+    std::shared_ptr<TwoPassLog> passLog; // the first pass's statistics
 };
 
 // True for an encoder that must never be opened without a frame to encode

@@ -4,6 +4,7 @@
 #include "media/ffmpeg/four_cc.h"
 #include "media/ffmpeg/option_values.h"
 #include "media/ffmpeg/player_profile.h"
+#include "media/ffmpeg/two_pass.h"
 
 #include <algorithm>
 #include <cmath>
@@ -296,7 +297,7 @@ bool PassedAsIs(const EncoderProfile& profile, bool quality, const std::string& 
                 const std::string& value)
 {
     if (value.empty() || name == profile.quality.key || name == kRateModeSetting ||
-        name == kPlayerSetting || name == kLargestSetting)
+        name == kPlayerSetting || name == kLargestSetting || name == kTargetSizeSetting)
         return false;
     if (name == "b")
         return !quality && value != "0";

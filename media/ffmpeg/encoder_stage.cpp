@@ -65,7 +65,8 @@ bool EncoderStage::Open(AVRational aspect)
         return false;
     }
     m_thread = std::make_unique<EncoderThread>(m_context.get(), m_mux, m_outputIndex,
-                                               QueueLength(m_plan.kind), m_stop);
+                                               QueueLength(m_plan.kind), m_stop,
+                                               m_plan.pass == 1 ? m_plan.passLog.get() : nullptr);
     return true;
 }
 

@@ -5,8 +5,9 @@
 
 namespace calvex::media::ffmpeg {
 
-PacketWriter::PacketWriter(AVCodecContext* encoder, OutputMux& mux, int outputIndex)
-    : m_encoder(encoder), m_mux(mux), m_outputIndex(outputIndex)
+PacketWriter::PacketWriter(AVCodecContext* encoder, OutputMux& mux, int outputIndex,
+                           TwoPassLog* passLog)
+    : m_encoder(encoder), m_mux(mux), m_outputIndex(outputIndex), m_passLog(passLog)
 {
 }
 
@@ -23,6 +24,8 @@ bool PacketWriter::Encode(AVFrame* frame)
             return true;
         if (received < 0)
             return Failed(received);
+        if (m_passLog != nullptr && m_encoder->stats_out != nullptr)
+            m_passLog->Append(m_encoder->stats_out);
         if (!m_mux.Write(m_outputIndex, m_packet.get(), m_encoder->time_base))
             return false;
     }
@@ -37,8 +40,8 @@ bool PacketWriter::Failed(int code)
 }
 
 EncoderThread::EncoderThread(AVCodecContext* encoder, OutputMux& mux, int outputIndex,
-                             size_t queueLength, const std::atomic<bool>& stop)
-    : m_writer(encoder, mux, outputIndex),
+                             size_t queueLength, const std::atomic<bool>& stop, TwoPassLog* passLog)
+    : m_writer(encoder, mux, outputIndex, passLog),
       m_stage(EncoderThreadName(encoder->codec->name), *this, queueLength, stop)
 {
 }

@@ -6,6 +6,7 @@
 #include "media/ffmpeg/av_ptr.h"
 #include "media/ffmpeg/output_mux.h"
 #include "media/ffmpeg/stage_thread.h"
+#include "media/ffmpeg/two_pass.h"
 
 #include <atomic>
 #include <chrono>
@@ -15,7 +16,8 @@ namespace calvex::media::ffmpeg {
 // An opened encoder's way into the mux: what it gives goes to one stream.
 class PacketWriter {
 public:
-    PacketWriter(AVCodecContext* encoder, OutputMux& mux, int outputIndex);
+    // passLog: where a first pass's statistics go; null otherwise.
+    PacketWriter(AVCodecContext* encoder, OutputMux& mux, int outputIndex, TwoPassLog* passLog);
     // Sends frame (pts in the encoder's time base; null at the end) and writes
     // the packets the encoder gives back. False on failure.
     bool Encode(AVFrame* frame);
@@ -33,6 +35,7 @@ private:
     AVCodecContext* m_encoder;
     OutputMux& m_mux;
     int m_outputIndex;
+    TwoPassLog* m_passLog;
     PacketPtr m_packet = MakePacket();
     std::atomic<std::chrono::steady_clock::time_point> m_deadline{
         std::chrono::steady_clock::time_point::max()};
@@ -43,7 +46,7 @@ public:
     // queueLength frames wait for the encoder at most; a Push waiting for
     // room gives up when stop turns true.
     EncoderThread(AVCodecContext* encoder, OutputMux& mux, int outputIndex, size_t queueLength,
-                  const std::atomic<bool>& stop);
+                  const std::atomic<bool>& stop, TwoPassLog* passLog = nullptr);
     ~EncoderThread() override;
     EncoderThread(const EncoderThread&) = delete;
     EncoderThread& operator=(const EncoderThread&) = delete;

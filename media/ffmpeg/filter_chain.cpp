@@ -65,7 +65,8 @@ std::string VideoChain(const AVFrame* first, const EncoderPlan& plan, AVPixelFor
            ToneMapFilters(first, video.width, video.height) + TurnFilters(plan.turn) +
            "scale=" + std::to_string(video.width) + ":" + std::to_string(video.height) +
            ScaleColourOptions(first, video.width, video.height) +
-           (plan.squarePixels ? ",setsar=1" : "") + ",format=pix_fmts=" + av_get_pix_fmt_name(format);
+           (plan.squarePixels ? ",setsar=1" : "") +
+           ",format=pix_fmts=" + av_get_pix_fmt_name(format);
 }
 
 // The full-range format to widen first's range to after the chain, when the

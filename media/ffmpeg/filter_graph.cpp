@@ -6,7 +6,9 @@
 #include "media/ffmpeg/failure.h"
 #include "media/ffmpeg/player_profile.h"
 #include "media/ffmpeg/thread_name.h"
+#include "media/ffmpeg/two_pass.h"
 
+#include <algorithm>
 #include <chrono>
 
 extern "C" {
@@ -257,6 +259,14 @@ void FilterGraph::Finish(long eventCode)
     m_eventCode = eventCode;
     m_finished = true;
     m_ended.notify_all();
+}
+
+bool FilterGraph::ReplacesOutputItself() const
+{
+    std::lock_guard lock(m_mutex);
+    return std::any_of(m_routes.begin(), m_routes.end(), [](const RouteRequest& route) {
+        return AsksForTargetSize(route.encoder, route.options);
+    });
 }
 
 void FilterGraph::Stop()

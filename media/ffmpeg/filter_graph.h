@@ -53,6 +53,7 @@ public:
 
     bool Run() override;
     void Stop() override;
+    bool ReplacesOutputItself() const override;
     WaitResult WaitForCompletion(uint32_t timeoutMs, long& eventCode) override;
     std::string GetEndReason() override;
 
@@ -65,7 +66,7 @@ private:
     const std::shared_ptr<MuxProgress> m_progress = std::make_shared<MuxProgress>();
     const FilterPtr m_mux;
 
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     std::condition_variable m_ended;
     std::vector<FilterPtr> m_filters;
     std::shared_ptr<SourceFilter> m_routedSource;

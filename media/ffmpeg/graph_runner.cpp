@@ -3,12 +3,15 @@
 
 #include "media/engine.h"
 #include "media/ffmpeg/avi_stream_start.h"
+#include "media/ffmpeg/local_file.h"
 #include "media/ffmpeg/output_mux.h"
 #include "media/ffmpeg/stream_route.h"
 #include "media/ffmpeg/timeline.h"
+#include "media/ffmpeg/two_pass.h"
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <optional>
 #include <thread>
 
@@ -46,13 +49,41 @@ std::unique_ptr<StreamRoute> MakeRoute(const AVStream* stream, const RouteReques
     return std::make_unique<TranscodeRoute>(stream, request.encoder, request.plan, request.options);
 }
 
+// How a run of the graph takes part in the job.
+struct RunSetup {
+    bool analysis = false;      // a first pass: counts what it would write, writes no file
+    bool replaceOutput = false; // the old output goes only as this run begins the file
+    // The progress reported: offset + the time written / divisor (each pass half the bar).
+    int64_t positionOffset = 0;
+    int positionDivisor = 1;
+};
+
 class JobRun {
 public:
     JobRun(const GraphJob& job, const std::atomic<bool>& stop, std::atomic<int64_t>& position,
-           FailureNote& failure)
+           FailureNote& failure, const RunSetup& setup = {})
         : m_job(job), m_format(job.source->Format()), m_stop(stop), m_position(position),
-          m_failure(failure), m_mux(failure), m_routes(m_format->nb_streams)
+          m_failure(failure), m_setup(setup), m_mux(failure), m_routes(m_format->nb_streams)
     {
+    }
+
+    // What an analysis run counted.
+    PassCount Count() const
+    {
+        PassCount count;
+        for (const RouteRequest& request : m_job.routes) {
+            const auto& route = m_routes[request.streamIndex];
+            const int64_t packets = route ? m_mux.PacketsWritten(route->OutputIndex()) : 0;
+            count.packets += packets;
+            if (route && route->IsVideo()) {
+                count.pictures += packets;
+                count.pictureSeconds +=
+                    static_cast<double>(packets) / av_q2d(request.plan.video.frameRate);
+            } else if (route) {
+                count.otherBytes += m_mux.BytesWritten(route->OutputIndex());
+            }
+        }
+        return count;
     }
 
     // One way out, whatever happens: the routes halted and the file finished
@@ -64,11 +95,11 @@ public:
                            " can go into the AVI file");
             return EC_ERRORABORT;
         }
-        const bool converted = m_mux.Open(m_job.output) && StartRoutes() && Convert();
+        const bool converted = OpenMux() && StartRoutes() && Convert();
         const bool stopped = m_stop.load();
         HaltRoutes();
-        const bool finished = m_mux.Finish(stopped) && KeepSoundDelays();
-        m_position.store(m_mux.LastTimeHns());
+        const bool finished = m_mux.Finish(stopped) && (m_setup.analysis || KeepSoundDelays());
+        StorePosition();
         if (!converted || !finished)
             return Failed();
         if (stopped)
@@ -81,6 +112,22 @@ public:
     }
 
 private:
+    bool OpenMux()
+    {
+        if (m_setup.analysis)
+            return m_mux.OpenCounting();
+        if (m_setup.replaceOutput && IsRegularFile(m_job.output)) {
+            std::error_code ignored;
+            std::filesystem::remove(m_job.output, ignored);
+        }
+        return m_mux.Open(m_job.output);
+    }
+
+    void StorePosition()
+    {
+        m_position.store(m_setup.positionOffset + m_mux.LastTimeHns() / m_setup.positionDivisor);
+    }
+
     // Reads the source to its end or a stop, then has the routes give what
     // they hold and opens the encoders still waiting for a frame.
     bool Convert()
@@ -98,7 +145,7 @@ private:
     {
         if (m_failure.IsEmpty())
             m_failure.Note("The conversion failed for a reason FFmpeg did not give");
-        if (AnyVideoWritten()) {
+        if (AnyVideoWritten() && !m_setup.analysis) {
             m_failure.Append("The pictures converted before the error are kept in the output "
                              "file, which can be played");
         } else {
@@ -180,7 +227,7 @@ private:
                 return !SourceFailed(); // the end, or a damaged rest: the job ends there
             if (!FeedPacket(packet.get()))
                 return false;
-            m_position.store(m_mux.LastTimeHns());
+            StorePosition();
             if (!m_mux.HeaderWritten() && m_mux.PendingCount() > kMaxPendingPackets &&
                 !OpenWaitingRoutes())
                 return false;
@@ -258,10 +305,90 @@ private:
     const std::atomic<bool>& m_stop;
     std::atomic<int64_t>& m_position;
     FailureNote& m_failure;
+    const RunSetup m_setup;
     OutputMux m_mux;
     std::vector<std::unique_ptr<StreamRoute>> m_routes; // by source stream; null: not routed
     std::optional<Timeline> m_timeline;
 };
+
+// The route whose encoder is asked for a file size; -1 when none is.
+int TargetSizeRoute(const GraphJob& job)
+{
+    for (size_t i = 0; i < job.routes.size(); ++i) {
+        const RouteRequest& request = job.routes[i];
+        if (AsksForTargetSize(request.encoder, request.options))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// The job as pass 1 or 2 of its route at index: the encoder's options and plan for the pass.
+GraphJob PassJob(const GraphJob& job, size_t index, int pass, int64_t bitRate,
+                 const std::shared_ptr<TwoPassLog>& log)
+{
+    GraphJob passJob = job;
+    RouteRequest& route = passJob.routes[index];
+    route.options = PassOptions(route.encoder, job.routes[index].options, pass, bitRate, *log);
+    route.plan.pass = pass;
+    route.plan.passLog = log;
+    return passJob;
+}
+
+std::string Megabytes(int64_t bytes)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1e6);
+    return text;
+}
+
+// Analysis, then the file at the bit rate that fills the size asked for.
+// A stop in the analysis leaves the old output as it was.
+long RunTwoPasses(const GraphJob& job, size_t index, const std::atomic<bool>& stop,
+                  std::atomic<int64_t>& positionHns, FailureNote& failure)
+{
+    const auto log = std::make_shared<TwoPassLog>();
+    const int64_t target = TargetBytes(job.routes[index].options);
+    const int64_t durationHns = job.source->DurationHns();
+    // The first pass's rate only steers its analysis: the size over the length.
+    const double seconds = durationHns > 0 ? static_cast<double>(durationHns) / 1e7 : 60;
+    const auto firstRate = static_cast<int64_t>(static_cast<double>(target) * 8 / seconds);
+    PassCount count;
+    {
+        // Its encoders are closed before the second pass opens: x264 writes
+        // its statistics out as it closes.
+        const GraphJob first = PassJob(job, index, 1, firstRate, log);
+        JobRun analysis(first, stop, positionHns, failure, {true, false, 0, 2});
+        if (const long ended = analysis.Run(); ended != EC_COMPLETE)
+            return ended;
+        count = analysis.Count();
+    }
+    const std::optional<int64_t> rate = VideoBitRateFor(target, count);
+    if (!rate) {
+        failure.Note("The target size of " + Megabytes(target) +
+                     " is too small for this source: its sound and the AVI file's own data "
+                     "take " +
+                     Megabytes(count.otherBytes) + " and more");
+        return EC_ERRORABORT;
+    }
+    // FFmpeg's MPEG encoders fail (and crash as they close) when even their
+    // coarsest quantiser cannot keep to the rate: that is said beforehand.
+    const double smallest = SmallestPictureBytes(log->Stats());
+    if (smallest > 0 && static_cast<double>(*rate) / 8 * count.pictureSeconds < smallest * 1.1) {
+        failure.Note("The target size of " + Megabytes(target) + " is too small for this " +
+                     "source with the encoder " + job.routes[index].encoder->name +
+                     ": its pictures take " + Megabytes(std::llround(smallest * 1.1)) +
+                     " or more at its coarsest quantiser");
+        return EC_ERRORABORT;
+    }
+    std::string opened;
+    GraphJob second = PassJob(job, index, 2, *rate, log);
+    second.source = SourceFilter::Open(job.source->Path(), opened);
+    if (!second.source) {
+        failure.Note(opened);
+        return EC_ERRORABORT;
+    }
+    return JobRun(second, stop, positionHns, failure, {false, true, durationHns / 2, 2}).Run();
+}
 
 } // namespace
 
@@ -272,6 +399,8 @@ long RunGraphJob(const GraphJob& job, const std::atomic<bool>& stop,
         failure.Note("No source file could be opened");
         return EC_ERRORABORT;
     }
+    if (const int route = TargetSizeRoute(job); route >= 0)
+        return RunTwoPasses(job, static_cast<size_t>(route), stop, positionHns, failure);
     JobRun run(job, stop, positionHns, failure);
     return run.Run();
 }

@@ -24,10 +24,21 @@ bool OutputMux::Open(const std::filesystem::path& path)
         result = avio_open(&m_context->pb, LocalFileUrl(path).c_str(), AVIO_FLAG_WRITE);
     }
     m_created = result >= 0;
+    m_open = m_created;
     if (m_created)
         return true;
     Fail("Cannot create the output file " + Quoted(path) + ": " + ErrorText(result));
     return false;
+}
+
+bool OutputMux::OpenCounting()
+{
+    AVFormatContext* raw = nullptr;
+    if (avformat_alloc_output_context2(&raw, nullptr, "null", nullptr) < 0 || raw == nullptr)
+        return false;
+    m_context.reset(raw);
+    m_open = true;
+    return true;
 }
 
 bool OutputMux::WriteFailed(int code)
@@ -44,6 +55,7 @@ int OutputMux::AddStream()
         return -1;
     m_ready.push_back(false);
     m_written.push_back(0);
+    m_bytes.push_back(0);
     m_lastDts.push_back(AV_NOPTS_VALUE);
     return stream->index;
 }
@@ -73,6 +85,12 @@ int64_t OutputMux::PacketsWritten(int index) const
 {
     std::lock_guard lock(m_mutex);
     return m_written.at(index);
+}
+
+int64_t OutputMux::BytesWritten(int index) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_bytes.at(index);
 }
 
 bool OutputMux::WriteHeaderWhenReady()
@@ -153,6 +171,7 @@ bool OutputMux::WriteNow(AVPacket* packet, AVRational timeBase)
             m_lastTimeHns.store(hns);
     }
     const int index = packet->stream_index;
+    m_bytes[index] += packet->size;
     ForgetLoggedError();
     if (const int written = av_interleaved_write_frame(m_context.get(), packet); written < 0)
         return WriteFailed(written);
@@ -192,11 +211,12 @@ bool OutputMux::Write(int index, AVPacket* packet, AVRational timeBase)
 bool OutputMux::Finish(bool cutSound)
 {
     std::lock_guard lock(m_mutex);
-    if (!m_context || m_context->pb == nullptr)
+    if (!m_context || !m_open)
         return false;
+    m_open = false;
     const bool written = WriteEnd(cutSound);
     // The file is closed whatever happened: a failed job keeps what it wrote.
-    const int closed = avio_closep(&m_context->pb);
+    const int closed = m_context->pb != nullptr ? avio_closep(&m_context->pb) : 0;
     if (written && closed < 0)
         return WriteFailed(closed);
     return written;

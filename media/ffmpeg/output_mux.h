@@ -24,6 +24,8 @@ public:
 
     // Creates the AVI context and opens path for writing; false on failure.
     bool Open(const std::filesystem::path& path);
+    // A mux that writes no file and counts what it is given (an analysis pass).
+    bool OpenCounting();
     // True once Open has created the file.
     bool Created() const { return m_created; }
     // Notes why the job fails (the first reason is kept).
@@ -49,6 +51,7 @@ public:
     // Time of the last packet written, in 100-nanosecond units.
     int64_t LastTimeHns() const { return m_lastTimeHns.load(); }
     int64_t PacketsWritten(int index) const;
+    int64_t BytesWritten(int index) const;
 
 private:
     struct Pending {
@@ -83,6 +86,8 @@ private:
     OutputContextPtr m_context;
     std::vector<bool> m_ready;
     std::vector<int64_t> m_written;
+    std::vector<int64_t> m_bytes;
+    bool m_open = false;            // from Open to Finish
     std::vector<int64_t> m_lastDts; // per stream, in the stream's time base
     std::deque<Pending> m_pending;
     bool m_headerWritten = false;

@@ -50,3 +50,16 @@ TEST(OptionsTest, ABatchTakesEverySourceWithItsOptionsAnywhere)
     EXPECT_FALSE(ParseOptions({"--output-dir", "out"}).options);               // no source
     EXPECT_FALSE(ParseOptions({"--stop-on-error", "a.mp4", "b.avi"}).options); // one file
 }
+
+TEST(OptionsTest, ATargetSizeIsTakenInBytes)
+{
+    const auto sized = [](const std::string& size) {
+        const auto parsed = ParseOptions({"--target-size", size, "a", "b"});
+        return parsed.options ? parsed.options->videoSettings : Settings{{"refused", ""}};
+    };
+    EXPECT_EQ(sized("700M"), (Settings{{"targetsize", "700000000"}}));
+    EXPECT_EQ(sized("1.5GB"), (Settings{{"targetsize", "1500000000"}}));
+    EXPECT_EQ(sized("650MiB"), (Settings{{"targetsize", "681574400"}}));
+    for (const char* wrong : {"0", "-5M", "25 MB", "big", "25X"})
+        EXPECT_EQ(sized(wrong), (Settings{{"refused", ""}})) << wrong;
+}

@@ -84,6 +84,29 @@ class StopSignals(unittest.TestCase):
         status, seconds = job.stop(signal.SIGHUP)
         self.assert_stopped_cleanly(signal.SIGHUP, status, seconds, job.output)
 
+    def test_a_stop_in_a_sized_jobs_analysis_keeps_the_older_output(self):
+        # The first half of the bar is the analysis, which writes no file; the
+        # second half writes it, and a stop there leaves a playable part.
+        for stop_past, number in ((1, signal.SIGINT), (60, signal.SIGTERM)):
+            with self.subTest(stop_past=stop_past):
+                job = Job(f"sized-{stop_past}.avi", "--target-size", "8M")
+                with open(job.output, "w") as file:
+                    file.write("an older output")
+                percent = 0
+                for line in job.process.stdout:
+                    if line.startswith("percent="):
+                        percent = int(line.split("=")[1])
+                        if percent >= stop_past:
+                            break
+                self.assertLess(percent, 50 if stop_past < 50 else 100)
+                status, _ = job.stop(number)
+                self.assertEqual(status, 128 + number)
+                if stop_past < 50:
+                    with open(job.output) as file:
+                        self.assertEqual(file.read(), "an older output")
+                else:
+                    self.assertEqual(playable_problems(job.output), [])
+
     def test_a_signal_before_the_job_started_writes_nothing(self):
         older = os.path.join(WORK.name, "early.avi")
         with open(older, "w") as file:

@@ -112,7 +112,8 @@ TEST_F(EncoderSheetTest, Mpeg4StartsAtAFixedQuantiserAndKeepsItsSettingsAfterACo
     Choose(window->m_cbVideoCompressor, "MPEG-4 part 2");
     InSheet(window->m_btnVideoProperties, [this](Sheet& sheet) {
         EXPECT_EQ(Headings(sheet), kAllGroups);
-        EXPECT_EQ(RowsOf(sheet, 0), (Names{"qscale", "b", "maxrate", "g", "bf", "threads"}));
+        EXPECT_EQ(RowsOf(sheet, 0),
+                  (Names{"qscale", "b", "maxrate", "g", "bf", "threads", "targetsize"}));
         EXPECT_EQ(sheet.GetWherePlays()->GetLabel(),
                   "Plays on: Standalone DivX/Xvid players, Windows, every desktop player.");
         EXPECT_EQ(RowsOf(sheet, 1).at(0), "player");
@@ -151,7 +152,8 @@ TEST_F(EncoderSheetTest, X264ShowsItsPresetsAndItsOwnSwitchesAndTakesThemOff)
     Choose(window->m_cbVideoCompressor, "libx264 H.264 / AVC / MPEG-4 AVC / MPEG-4 part 10");
     InSheet(window->m_btnVideoProperties, [this](Sheet& sheet) {
         EXPECT_EQ(Headings(sheet), kAllGroups);
-        EXPECT_EQ(RowsOf(sheet, 0), (Names{"crf", "b", "maxrate", "g", "bf", "threads"}));
+        EXPECT_EQ(RowsOf(sheet, 0),
+                  (Names{"crf", "b", "maxrate", "g", "bf", "threads", "targetsize"}));
         EXPECT_EQ(Shown(sheet, "crf"), "23");
         EXPECT_EQ(RowsOf(sheet, 1).at(0), "preset");
         EXPECT_EQ(Shown(sheet, "preset"), "medium");
