@@ -2,6 +2,7 @@
 #include "media/ffmpeg/compressor_filter.h"
 
 #include "media/ffmpeg/encoder_options.h"
+#include "media/ffmpeg/flag_switches.h"
 #include "media/ffmpeg/plays_on.h"
 
 #include <algorithm>
@@ -115,6 +116,11 @@ OptionValues CompressorFilter::Options() const
 std::string CompressorFilter::Option(const std::string& name) const
 {
     std::lock_guard lock(m_mutex);
+    // A flag's switch reads the flag in its option's value.
+    if (const std::optional<FlagSwitch> flagSwitch = FlagSwitchOf(name)) {
+        const std::string flags = FindOption(m_values, flagSwitch->option);
+        return flags.empty() ? flags : HasFlag(flags, flagSwitch->flag) ? "1" : "0";
+    }
     return FindOption(m_values, name);
 }
 
@@ -126,24 +132,62 @@ const std::vector<EncoderSetting>& CompressorFilter::Settings() const
     return *m_settings;
 }
 
-bool CompressorFilter::SetOption(const std::string& name, const std::string& value)
+const EncoderSetting* CompressorFilter::SettingNamed(const std::string& name) const
 {
     const std::vector<EncoderSetting>& settings = Settings();
     const auto setting = std::find_if(settings.begin(), settings.end(),
                                       [&](const EncoderSetting& s) { return s.name == name; });
-    if (setting == settings.end())
+    return setting == settings.end() ? nullptr : &*setting;
+}
+
+bool CompressorFilter::SetOption(const std::string& name, const std::string& value)
+{
+    const EncoderSetting* setting = SettingNamed(name);
+    if (setting == nullptr)
         return false;
-    const std::optional<std::string> kept = AcceptedValue(m_codec, *setting, value);
+    if (const std::optional<FlagSwitch> flagSwitch = FlagSwitchOf(name))
+        return SetFlag(*flagSwitch, value);
+    std::optional<std::string> kept = AcceptedValue(m_codec, *setting, value);
     if (!kept)
         return false;
+    const std::vector<std::string> switched = SwitchedFlags(Settings(), name);
+    if (!switched.empty())
+        kept = AcceptedValue(m_codec, *setting,
+                             KeepSwitchedFlags(CurrentValue(*setting), *kept, value, switched));
+    if (!kept)
+        return false;
+    Store(name, *kept);
+    return true;
+}
+
+bool CompressorFilter::SetFlag(const FlagSwitch& flagSwitch, const std::string& value)
+{
+    const EncoderSetting* flagsRow = SettingNamed(flagSwitch.option);
+    if (flagsRow == nullptr || (value != "0" && value != "1"))
+        return false;
+    const std::optional<std::string> kept = AcceptedValue(
+        m_codec, *flagsRow, WithFlag(CurrentValue(*flagsRow), flagSwitch.flag, value == "1"));
+    if (!kept)
+        return false;
+    Store(flagSwitch.option, *kept);
+    return true;
+}
+
+std::string CompressorFilter::CurrentValue(const EncoderSetting& setting) const
+{
+    const std::string value = Option(setting.name);
+    return value.empty() ? setting.defaultValue : value;
+}
+
+void CompressorFilter::Store(const std::string& name, const std::string& value)
+{
     std::lock_guard lock(m_mutex);
     auto existing = std::find_if(m_values.begin(), m_values.end(),
                                  [&](const auto& option) { return option.first == name; });
     if (existing != m_values.end())
-        existing->second = *kept;
+        existing->second = value;
     else
-        m_values.emplace_back(name, *kept);
-    return true;
+        m_values.emplace_back(name, value);
 }
 
 void CompressorFilter::KeepOptions() const

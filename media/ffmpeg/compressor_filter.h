@@ -7,6 +7,7 @@
 #include "media/encoder_settings.h"
 #include "media/engine.h"
 #include "media/ffmpeg/encoder_plan.h"
+#include "media/ffmpeg/flag_switches.h"
 
 #include <memory>
 #include <mutex>
@@ -41,6 +42,13 @@ public:
     std::shared_ptr<ICodecDialog> QueryCodecDialog() override;
 
 private:
+    const EncoderSetting* SettingNamed(const std::string& name) const;
+    // Sets or clears one flag of a flags option, as its switch row does.
+    bool SetFlag(const FlagSwitch& flagSwitch, const std::string& value);
+    // The stored value of setting, or its default.
+    std::string CurrentValue(const EncoderSetting& setting) const;
+    void Store(const std::string& name, const std::string& value);
+
     const AVCodec* m_codec;
     mutable std::mutex m_mutex;
     OptionValues m_values;

@@ -6,6 +6,7 @@
 #include "media/ffmpeg/four_cc.h"
 #include "media/ffmpeg/option_values.h"
 #include "media/ffmpeg/player_profile.h"
+#include "media/ffmpeg/setting_wording.h"
 #include "media/ffmpeg/two_pass.h"
 
 #include <algorithm>
@@ -438,6 +439,7 @@ std::vector<EncoderSetting> DescribeEncoderOptions(const AVCodec* codec)
     if (codec->type == AVMEDIA_TYPE_VIDEO)
         settings.push_back(LargestPictureSetting());
     AddGeneralOptions(codec, context.get(), settings);
+    DressSettings(codec, settings);
     return settings;
 }
 

@@ -35,6 +35,10 @@ check "mpeg4 unless told otherwise, with the sound kept" \
 check "encoders are found by name too; --audio re-encodes the sound at its setting; --quiet is quiet" \
   test "$(probe "$work/mp3.avi" a:0 codec_name,bit_rate)/$(wc -c < "$work/quiet")" = mp3,96000/0
 
+"$convert" --keep-audio --video-option flags=qpel --quiet "$src" "$work/qpel.avi"
+check "a flags value given with --video-option reaches the encoder: quarter-pixel motion" \
+  test "$(ffmpeg -v debug -debug pict -i "$work/qpel.avi" -t 1 -f null - 2>&1 | grep -c ' qpel part')" -gt 0
+
 clip 1 "$work/opus.mkv" -f lavfi -i sine=duration=1 -c:v libx264 -c:a libopus
 check "kept sound the AVI cannot carry is reported" grep -qx "Failed to render audio stream, check your \
 codec combination and if the avi clip has audio." <<< "$("$convert" "$work/opus.mkv" "$work/opus.avi" 2>&1)"

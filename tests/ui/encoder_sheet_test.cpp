@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The settings sheets of real encoders, on the FFmpeg engine: the groups and
-// rows each shows, its switches as the encoder has them, changes that reach
-// the file written (read back with ffprobe), and settings that stay after a
-// conversion has bound a new instance of the encoder.
+// rows each shows, in plain words, its switches as the encoder has them,
+// changes that reach the file written (read back with ffprobe), settings
+// that stay after a conversion has bound a new instance of the encoder, and
+// no GTK or GDK critical message while a sheet is open.
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,8 @@
 #include <wx/combobox.h>
 #include <wx/propgrid/propgrid.h>
 #include <wx/stattext.h>
+
+#include <glib.h>
 
 #include "media/ffmpeg/ffmpeg_engine.h"
 #include "res/strings.h"
@@ -27,6 +30,38 @@ using test::Choose;
 using test::Press;
 
 namespace {
+
+// Counts the critical messages of GTK, GDK and GObject while it lives; they
+// are still printed.
+class CriticalMessages {
+public:
+    CriticalMessages()
+    {
+        for (const char* domain : kDomains)
+            m_handlers.push_back(g_log_set_handler(domain, G_LOG_LEVEL_CRITICAL, &Counted, this));
+    }
+    ~CriticalMessages()
+    {
+        for (size_t i = 0; i < m_handlers.size(); ++i)
+            g_log_remove_handler(kDomains[i], m_handlers[i]);
+    }
+    CriticalMessages(const CriticalMessages&) = delete;
+    CriticalMessages& operator=(const CriticalMessages&) = delete;
+
+    int Count() const { return m_count; }
+
+private:
+    static void Counted(const gchar* domain, GLogLevelFlags level, const gchar* message,
+                        gpointer self)
+    {
+        ++static_cast<CriticalMessages*>(self)->m_count;
+        g_log_default_handler(domain, level, message, nullptr);
+    }
+
+    static constexpr const char* kDomains[] = {"Gtk", "Gdk", "GLib-GObject"};
+    std::vector<guint> m_handlers;
+    int m_count = 0;
+};
 
 class EncoderSheetTest : public test::WindowTest {
 protected:
@@ -44,10 +79,13 @@ protected:
     }
 
     // Opens the sheet of the button's compressor; act runs in it and ends it.
+    // GTK and GDK report a misused widget as a critical message on stderr.
     void InSheet(wxButton* properties, std::function<void(Sheet&)> act)
     {
+        const CriticalMessages criticals;
         test::OnPropertySheet(answers, std::move(act));
         test::Click(properties);
+        EXPECT_EQ(criticals.Count(), 0) << "GTK or GDK critical messages while the sheet was open";
     }
 
     static void Set(Sheet& sheet, const char* name, const wxString& shown)
@@ -125,24 +163,44 @@ TEST_F(EncoderSheetTest, Mpeg4StartsAtAFixedQuantiserAndKeepsItsSettingsAfterACo
                   wxNOT_FOUND);
         EXPECT_EQ(sheet.GetRow("b")->GetLabel(), "Bit rate (kbit/s)");
         EXPECT_EQ(Shown(sheet, "g"), "250");
+        // The encoder's rows in plain words, the flags a user looks for as switches.
+        const std::vector<std::pair<const char*, const char*>> labels = {
+            {"motion_est", "Motion search method"},
+            {"flags:qpel", "Quarter-pixel motion"},
+            {"flags:mv4", "Four motion vectors per macroblock"},
+            {"mpeg_quant", "MPEG quantisation matrices"},
+            {"b_strategy", "B-frame decision"},
+            {"flags:cgop", "Closed GOP"},
+            {"mpv_flags", "More coding flags"},
+            {"skip_cmp", "Picture skip comparison"},
+            {"brd_scale", "B-frame decision downscale"}};
+        for (const auto& [name, label] : labels) {
+            ASSERT_NE(sheet.GetRow(name), nullptr) << name;
+            EXPECT_EQ(sheet.GetRow(name)->GetLabel(), label) << name;
+        }
+        EXPECT_EQ(Shown(sheet, "motion_est"), "Predictive zonal search (EPZS)");
+        EXPECT_EQ(Shown(sheet, "mbd"), "By comparison (fast)");
         // Switches, flags and named values as FFmpeg's defaults have them.
         EXPECT_FALSE(sheet.GetRow("data_partitioning")->GetValue().GetBool());
+        EXPECT_FALSE(sheet.GetRow("flags:qpel")->GetValue().GetBool());
         EXPECT_EQ(Shown(sheet, "flags"), "");
-        EXPECT_EQ(Shown(sheet, "mbd"), "simple");
         Set(sheet, "bf", "2");
-        Set(sheet, "flags", "qpel");
-        Set(sheet, "mbd", "rd");
+        sheet.GetGrid()->SetPropertyValue(sheet.GetRow("flags:qpel"), true);
+        Set(sheet, "mbd", "Rate-distortion (best, slow)");
         Press(sheet, wxID_OK);
     });
     const fs::path output = Convert("mpeg4.avi");
-    EXPECT_EQ(Probe(output, "v:0", "stream=profile"), "Advanced Simple Profile\n"); // quarter pel
+    EXPECT_EQ(test::Shell("ffmpeg -v debug -debug pict -i '" + output.string() +
+                          "' -t 1 -f null - 2>&1 | grep -o ' [hq]pel part' | sort -u"),
+              " qpel part\n");
     EXPECT_NE(test::Shell("ffprobe -v error -show_entries frame=pict_type -of csv=p=0 '" +
                           output.string() + "' | grep -c B"),
               "0\n");
     InSheet(window->m_btnVideoProperties, [](Sheet& sheet) {
         EXPECT_EQ(Shown(sheet, "bf"), "2");
-        EXPECT_EQ(Shown(sheet, "flags"), "qpel");
-        EXPECT_EQ(Shown(sheet, "mbd"), "rd");
+        EXPECT_TRUE(sheet.GetRow("flags:qpel")->GetValue().GetBool());
+        EXPECT_EQ(Shown(sheet, "flags"), "");
+        EXPECT_EQ(Shown(sheet, "mbd"), "Rate-distortion (best, slow)");
         Press(sheet, wxID_CANCEL);
     });
 }
@@ -156,15 +214,16 @@ TEST_F(EncoderSheetTest, X264ShowsItsPresetsAndItsOwnSwitchesAndTakesThemOff)
                   (Names{"crf", "b", "maxrate", "g", "bf", "threads", "targetsize"}));
         EXPECT_EQ(Shown(sheet, "crf"), "23");
         EXPECT_EQ(RowsOf(sheet, 1).at(0), "preset");
-        EXPECT_EQ(Shown(sheet, "preset"), "medium");
-        EXPECT_EQ(Shown(sheet, "tune"), "none");
-        EXPECT_EQ(Shown(sheet, "aq-mode"), "variance"); // x264's own for FFmpeg's -1
+        EXPECT_EQ(Shown(sheet, "preset"), "Medium");
+        EXPECT_EQ(Shown(sheet, "tune"), "Nothing in particular");
+        EXPECT_EQ(Shown(sheet, "aq-mode"), "By detail");               // x264's own for FFmpeg's -1
+        EXPECT_TRUE(sheet.GetRow("flags:cgop")->GetValue().GetBool()); // FFmpeg's default for x264
         for (const char* on : {"fastfirstpass", "a53cc", "mbtree", "8x8dct", "fast-pskip"})
             EXPECT_TRUE(sheet.GetRow(on)->GetValue().GetBool()) << on;
         for (const char* off : {"aud", "udu_sei", "forced-idr"})
             EXPECT_FALSE(sheet.GetRow(off)->GetValue().GetBool()) << off;
-        Set(sheet, "profile", "main");
-        Set(sheet, "flags", "ildct, cgop");
+        Set(sheet, "profile", "Main (older players and TVs)");
+        sheet.GetGrid()->SetPropertyValue(sheet.GetRow("flags:ildct"), true);
         sheet.GetGrid()->SetPropertyValue(sheet.GetRow("mbtree"), false);
         Press(sheet, wxID_OK);
     });
@@ -182,7 +241,7 @@ TEST_F(EncoderSheetTest, MjpegHasNeitherKeyFramesNorBFramesAndItsQualitySetsTheR
         EXPECT_EQ(RowsOf(sheet, 0), (Names{"qscale", "b", "threads"}));
         EXPECT_EQ(Shown(sheet, "qscale"), "6");
         EXPECT_FALSE(sheet.GetRow("force_duplicated_matrix")->GetValue().GetBool());
-        EXPECT_EQ(Shown(sheet, "huffman"), "optimal");
+        EXPECT_EQ(Shown(sheet, "huffman"), "Optimal per picture");
         Set(sheet, "qscale", "24");
         Press(sheet, wxID_OK);
     });
