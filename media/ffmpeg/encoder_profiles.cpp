@@ -291,6 +291,22 @@ void AddQuality(const EncoderProfile& profile, const OptionValues& options, Opti
         result.emplace_back("b", "0");
 }
 
+// FFmpeg's own MPEG video encoders, which share one rate control and one
+// picture-type decision.
+bool IsMpegVideoEncoder(const AVCodec* codec)
+{
+    static const std::vector<std::string> names = {"mpeg4", "mpeg1video", "mpeg2video", "h263",
+                                                   "h263p", "msmpeg4v2",  "msmpeg4",    "wmv1",
+                                                   "wmv2",  "flv",        "h261"};
+    return std::find(names.begin(), names.end(), codec->name) != names.end();
+}
+
+bool HasFlag(const OptionValues& options, const std::string& flag)
+{
+    const std::string flags = "+" + FindOption(options, "flags") + "+";
+    return flags.find("+" + flag + "+") != std::string::npos;
+}
+
 // Skipped user values: the quality key (added in FFmpeg's terms), a bit rate
 // or thread count of 0 (the program's choice), empty text (the encoder's default).
 bool PassedAsIs(const EncoderProfile& profile, bool quality, const std::string& name,
@@ -329,6 +345,10 @@ OptionValues OpeningOptions(const AVCodec* codec, const OptionValues& options)
             result.emplace_back(name, value);
     if (quality)
         AddQuality(profile, options, result);
+    // These encoders refuse a closed GOP while scene cuts may start one: a
+    // closed GOP turns the detection off, as FFmpeg asks for.
+    if (IsMpegVideoEncoder(codec) && HasFlag(result, "cgop") && !HasOption(result, "sc_threshold"))
+        result.emplace_back("sc_threshold", "1000000000");
     // A maximum rate needs a buffer to hold it over: one second's worth.
     const std::string maxRate = FindOption(options, "maxrate");
     if (!maxRate.empty() && maxRate != "0" && !HasOption(options, "bufsize"))

@@ -97,8 +97,8 @@ const std::vector<RowWording> kMpeg4Rows = {
      "a little slower. Every MPEG-4 player reads it."},
     {kMpeg4, "flags:cgop", "Closed GOP",
      "No picture refers across a key frame, so every part between key frames can be cut out on "
-     "its own; costs a few bits. FFmpeg's MPEG-4 part 2 takes it only with the scene-cut "
-     "threshold at 1000000000 (no scene-cut key frames)."},
+     "its own; costs a few bits. Key frames then come at the key-frame interval only, not at "
+     "scene cuts."},
     {"mpeg4", "mpv_flags:mv0", "Try zero motion",
      "With rate-distortion macroblock decision, also tries each macroblock without motion: "
      "slightly better picture, slower."},

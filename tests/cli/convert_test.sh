@@ -39,6 +39,9 @@ check "encoders are found by name too; --audio re-encodes the sound at its setti
 check "a flags value given with --video-option reaches the encoder: quarter-pixel motion" \
   test "$(ffmpeg -v debug -debug pict -i "$work/qpel.avi" -t 1 -f null - 2>&1 | grep -c ' qpel part')" -gt 0
 
+"$convert" --keep-audio --video-option flags:cgop=1 --quiet "$src" "$work/cgop.avi"
+check "a closed GOP opens MPEG-4 part 2 (scene-cut key frames turned off for it)" test -s "$work/cgop.avi"
+
 clip 1 "$work/opus.mkv" -f lavfi -i sine=duration=1 -c:v libx264 -c:a libopus
 check "kept sound the AVI cannot carry is reported" grep -qx "Failed to render audio stream, check your \
 codec combination and if the avi clip has audio." <<< "$("$convert" "$work/opus.mkv" "$work/opus.avi" 2>&1)"
