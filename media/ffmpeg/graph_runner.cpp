@@ -334,10 +334,14 @@ GraphJob PassJob(const GraphJob& job, size_t index, int pass, int64_t bitRate,
     return passJob;
 }
 
+// "12.3 MB", or "850 kB" below a megabyte.
 std::string Megabytes(int64_t bytes)
 {
     char text[32];
-    std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1e6);
+    if (bytes < 1'000'000)
+        std::snprintf(text, sizeof text, "%.0f kB", static_cast<double>(bytes) / 1e3);
+    else
+        std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1e6);
     return text;
 }
 

@@ -58,7 +58,7 @@ TEST(TargetSize, ASizeTheSourceCannotTakeIsAnErrorThatSaysSo)
     // The sound alone takes some 160 KB.
     JobResult result = RunJob({source, output, "", "", SizedEncoder("libx264", 100'000)});
     EXPECT_EQ(result.eventCode, EC_ERRORABORT);
-    EXPECT_NE(result.reason.find("The target size of 0.1 MB is too small"), std::string::npos)
+    EXPECT_NE(result.reason.find("The target size of 100 kB is too small"), std::string::npos)
         << result.reason;
     // MPEG-4 part 2 cannot go below what its coarsest quantiser gives.
     result = RunJob({source, output, "", "-", SizedEncoder("mpeg4", 300'000)});
