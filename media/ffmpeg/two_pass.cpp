@@ -4,9 +4,11 @@
 #include "media/ffmpeg/option_values.h"
 
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 
 namespace calvex::media::ffmpeg {
 namespace {
@@ -32,8 +34,11 @@ bool IsX264(const AVCodec* codec)
 TwoPassLog::TwoPassLog()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "calvex-2pass-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr)
-        m_folder = pattern;
+    // Without it x264 would write its statistics wherever the program runs.
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot make a folder for the first pass's statistics (" +
+                                 pattern + "): " + std::strerror(errno));
+    m_folder = pattern;
 }
 
 TwoPassLog::~TwoPassLog()
