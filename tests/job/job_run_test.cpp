@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// One job's run on the fake engine: the graph it builds, the messages,
-// progress and outcome it reports, and the state it leaves behind.
+// One job's run on the fake engine: the messages, progress and outcome it
+// reports, and the state it leaves behind, in the cases the window tests do
+// not reach.
 #include <gtest/gtest.h>
 
 #include "fakes/fake_engine.h"

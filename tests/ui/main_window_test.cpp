@@ -194,6 +194,9 @@ TEST_F(MainWindowTest, AbortStopsTheJobAndConvertRightAfterWaitsForTheOldWorker)
     ConvertEndlessJob(dlg);
     Click(dlg.m_btnAbort);
     EXPECT_TRUE(Shows(dlg, job::JobPhase::AbortPressed));
+    // Convert is offered again at once; Quit stays off until the job has ended.
+    EXPECT_TRUE(dlg.m_btnConvert->IsEnabled() && dlg.m_btnVideoProperties->IsEnabled());
+    EXPECT_FALSE(dlg.m_btnQuit->IsEnabled() || dlg.m_btnAbort->IsEnabled());
     EXPECT_EQ(dlg.m_editStatus->GetValue(), strings::kStatusAbortPressed);
     engine->PrepareJob(); // the second job completes at once
 
