@@ -22,7 +22,6 @@ TEST(CommandLine, PicksTheStartMode)
         {{"/Automation", "/Unregister"}, StartMode::Server},
         {{"/Register", "-Embedding"}, StartMode::Server},
         {{"/Register", "/Unregister"}, StartMode::Unregister},
-        {{"/Unregister", "/Register"}, StartMode::Register},
         {{"movie.avi", "--foo", "/Register", "bar"}, StartMode::Register},
         // The shell's print switches, case sensitive, replace a registration switch.
         {{"/Register", "/p"}, StartMode::Plain},

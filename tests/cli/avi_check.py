@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
-"""Checks of an AVI file that a stopped job left behind, with the ffmpeg and
-ffprobe programs and a walk over the file's RIFF chunks."""
+"""Generated sources, and checks of an AVI file that a stopped job left
+behind, with the ffmpeg and ffprobe programs and a walk over the file's RIFF
+chunks."""
 
 import os
 import struct
@@ -9,6 +10,16 @@ import subprocess
 
 def run(*command):
     return subprocess.run(command, capture_output=True, text=True, timeout=120)
+
+
+def make_clip(path, seconds, size="640x360"):
+    """Writes an H.264 + AAC clip of test pictures and a tone; returns path."""
+    subprocess.run(["ffmpeg", "-nostdin", "-v", "error", "-y",
+                    "-f", "lavfi", "-i", f"testsrc2=duration={seconds}:size={size}:rate=25",
+                    "-f", "lavfi", "-i", f"sine=duration={seconds}", "-c:v", "libx264",
+                    "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac", path],
+                   check=True)
+    return path
 
 
 def riff_problems(path):

@@ -10,10 +10,11 @@ import signal
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from avi_check import playable_problems  # noqa: E402
+from avi_check import make_clip, playable_problems  # noqa: E402
 
 CONVERT = os.path.realpath(sys.argv.pop(1) if len(sys.argv) > 1 else "calvex-convert")
 WORK = tempfile.TemporaryDirectory(prefix="calvex-batch-")
@@ -23,23 +24,14 @@ def path(*names):
     return os.path.join(WORK.name, *names)
 
 
-def make_clip(name, seconds, size="640x360"):
-    subprocess.run(["ffmpeg", "-nostdin", "-v", "error", "-y",
-                    "-f", "lavfi", "-i", f"testsrc2=duration={seconds}:size={size}:rate=25",
-                    "-f", "lavfi", "-i", f"sine=duration={seconds}", "-c:v", "libx264",
-                    "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac", path(name)],
-                   check=True)
-    return path(name)
-
-
 def setUpModule():
     for name in ("a.mp4", "b.mp4", "d.mp4", "e.mp4"):
-        make_clip(name, 3)
+        make_clip(path(name), 3)
     # A damaged file: the start of a clip whose index (at its end) is gone.
     with open(path("a.mp4"), "rb") as whole, open(path("c.mp4"), "wb") as damaged:
         damaged.write(whole.read(os.path.getsize(path("a.mp4")) // 2))
     for name in ("long1.mp4", "long2.mp4", "long3.mp4", "long4.mp4"):
-        make_clip(name, 20, "1280x720")
+        make_clip(path(name), 20, "1280x720")
 
 
 def tearDownModule():
@@ -111,8 +103,10 @@ class Batch(unittest.TestCase):
                 break
         self.assertEqual((keys["file"], keys["count"]), (path("long3.mp4"), "4"))
         self.assertRegex(keys["batch_eta"], r"^\d+$")
+        started = time.monotonic()
         process.send_signal(signal.SIGINT)
         rest, errors = process.communicate(timeout=60)
+        self.assertLess(time.monotonic() - started, 2.0, "the stop took too long")
         self.assertEqual(process.returncode, 130)
         self.assertIn("outcome=aborted", rest)
         for name in names[:3]:

@@ -14,7 +14,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from avi_check import playable_problems, riff_problems  # noqa: E402
+from avi_check import make_clip, playable_problems, riff_problems  # noqa: E402
 
 CONVERT = os.path.realpath(sys.argv.pop(1) if len(sys.argv) > 1 else "calvex-convert")
 WORK = tempfile.TemporaryDirectory(prefix="calvex-stop-")
@@ -22,11 +22,7 @@ SOURCE = os.path.join(WORK.name, "source.mp4")
 
 
 def setUpModule():
-    subprocess.run(["ffmpeg", "-nostdin", "-v", "error", "-y",
-                    "-f", "lavfi", "-i", "testsrc2=duration=30:size=1280x720:rate=25",
-                    "-f", "lavfi", "-i", "sine=duration=30", "-c:v", "libx264",
-                    "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac", SOURCE],
-                   check=True)
+    make_clip(SOURCE, 30, "1280x720")
 
 
 def tearDownModule():

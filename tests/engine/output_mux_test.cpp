@@ -24,7 +24,6 @@ namespace fs = std::filesystem;
 constexpr AVRational kFrameRate{1, 25};
 constexpr AVRational kSampleRate{1, 44100};
 constexpr int kSoundPacket = 1152; // samples of an MP3 frame
-constexpr int64_t kHnsPerFrame = 400000;
 
 fs::path WorkFile(const std::string& name)
 {
@@ -123,12 +122,8 @@ public:
         });
     }
 
-    // Picture number (at 25 fps), its decoding stamp dts.
-    bool WritePicture(int number, int64_t dts)
-    {
-        return Write(kPicture, number, dts, 1, kFrameRate);
-    }
-    bool WritePicture(int number) { return WritePicture(number, number); }
+    // Picture number, at 25 fps.
+    bool WritePicture(int number) { return Write(kPicture, number, number, 1, kFrameRate); }
     // Sound packet number, 1152 samples from number * 1152.
     bool WriteSound(int number) { return WriteSound(number, int64_t{number} * kSoundPacket); }
     // Sound packet number stamped at stamp (in samples).
@@ -176,33 +171,6 @@ private:
 
 constexpr int kPicture = MuxFile::kPicture;
 constexpr int kSound = MuxFile::kSound;
-
-TEST(OutputMuxOrder, PacketsWaitUntilEveryStreamIsReadyThenGoOutInOrder)
-{
-    MuxFile file(WorkFile("wait-for-ready.avi"));
-    ASSERT_TRUE(file.Open()) << file.Reason();
-    OutputMux& mux = file.Mux();
-    // The sound's encoder opens late: what comes before waits.
-    ASSERT_TRUE(file.Ready(kPicture));
-    ASSERT_TRUE(file.WritePictures(0, 3));
-    ASSERT_TRUE(file.WriteSounds(0, 2));
-    EXPECT_FALSE(mux.HeaderWritten());
-    EXPECT_EQ(mux.PendingCount(), 5u);
-    EXPECT_EQ(mux.PacketsWritten(kPicture), 0);
-
-    ASSERT_TRUE(file.Ready(kSound));
-    ASSERT_TRUE(file.WritePicture(3));
-    EXPECT_TRUE(mux.HeaderWritten());
-    EXPECT_EQ(mux.PendingCount(), 0u);
-    EXPECT_EQ(mux.PacketsWritten(kPicture), 4);
-    EXPECT_EQ(mux.PacketsWritten(kSound), 2);
-    EXPECT_EQ(mux.LastTimeHns(), 3 * kHnsPerFrame);
-    ASSERT_TRUE(mux.Finish(false)) << file.Reason();
-
-    const std::vector<Chunk> chunks = ReadBack(file.Path());
-    EXPECT_EQ(NumbersOf(chunks, kPicture), Count(0, 4));
-    EXPECT_EQ(NumbersOf(chunks, kSound), Count(0, 2));
-}
 
 // A job's picture reaches 200 ms (five frames), its sound 261 ms (ten MP3
 // frames): the sound ahead of the last picture waits for it. Returns the

@@ -28,22 +28,13 @@ bool FakeSeeking::GetCurrentPosition(int64_t& value)
     return true;
 }
 
-void FakeGraph::Record(const std::string& call)
+media::FilterPtr FakeGraph::AddSourceFilter(const std::filesystem::path&, const std::string&)
 {
-    std::lock_guard lock(m_mutex);
-    calls.push_back(call);
-}
-
-media::FilterPtr FakeGraph::AddSourceFilter(const std::filesystem::path& path,
-                                            const std::string& name)
-{
-    Record("AddSourceFilter:" + path.string() + ":" + name);
     return source;
 }
 
-bool FakeGraph::AddFilter(const media::FilterPtr& filter, const std::string& name)
+bool FakeGraph::AddFilter(const media::FilterPtr& filter, const std::string&)
 {
-    Record("AddFilter:" + IdOf(filter) + ":" + name);
     return filter != nullptr;
 }
 
@@ -61,21 +52,13 @@ std::shared_ptr<media::IMediaEvent> FakeGraph::QueryMediaEvent()
 
 bool FakeGraph::Run()
 {
-    Record("Run");
     std::lock_guard lock(m_mutex);
     ++runCount;
     return script.runs;
 }
 
-bool FakeGraph::HasRun()
-{
-    std::lock_guard lock(m_mutex);
-    return runCount > 0;
-}
-
 void FakeGraph::Stop()
 {
-    Record("Stop");
     std::lock_guard lock(m_mutex);
     ++stopCount;
     m_isStopped = true;
@@ -84,7 +67,6 @@ void FakeGraph::Stop()
 
 media::WaitResult FakeGraph::WaitForCompletion(uint32_t timeoutMs, long& eventCode)
 {
-    Record("Wait:" + std::to_string(timeoutMs));
     if (!script.faultInWait.empty())
         throw std::runtime_error(script.faultInWait);
     std::unique_lock lock(m_mutex);
@@ -107,19 +89,18 @@ media::WaitResult FakeGraph::WaitForCompletion(uint32_t timeoutMs, long& eventCo
     return media::WaitResult::Ended;
 }
 
-media::FilterPtr FakeBuilder::SetOutputFileName(const std::filesystem::path& path)
+media::FilterPtr FakeBuilder::SetOutputFileName(const std::filesystem::path&)
 {
-    outputPath = path.string();
     return mux;
 }
 
-bool FakeBuilder::RenderStream(const media::FilterPtr& source, const media::FilterPtr& via,
+bool FakeBuilder::RenderStream(const media::FilterPtr& source, const media::FilterPtr&,
                                const media::FilterPtr& sink)
 {
-    renders.push_back(IdOf(source) + ">" + IdOf(via) + ">" + IdOf(sink));
+    ++renders;
     if (!source || !sink)
         return false;
-    return renders.size() == 1 || renderAudio;
+    return renders == 1 || renderAudio;
 }
 
 media::FilterPtr FakeMoniker::BindToObject()

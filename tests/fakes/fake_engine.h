@@ -72,15 +72,10 @@ public:
     GraphScript script;
     std::shared_ptr<FakeFilter> source; // what AddSourceFilter answers (may be null)
     bool controlOffered = true;
-    // "AddSourceFilter:path:name", "AddFilter:id:name", "Run", "Stop", "Wait:ms"
-    std::vector<std::string> calls;
     int runCount = 0;
     int stopCount = 0;
-    // Run's count, for a thread other than the worker's.
-    bool HasRun();
 
 private:
-    void Record(const std::string& call);
     std::mutex m_mutex;
     std::condition_variable m_stopped;
     bool m_isStopped = false;
@@ -99,9 +94,8 @@ public:
 
     std::shared_ptr<FakeGraph> graph;
     std::shared_ptr<FakeFilter> mux;
-    std::string outputPath;
-    bool renderAudio = true;          // answer for the second RenderStream
-    std::vector<std::string> renders; // "source>via>sink" ids, "-" for null
+    bool renderAudio = true; // answer for the second RenderStream
+    int renders = 0;
 };
 
 class FakeMoniker : public media::IMoniker {

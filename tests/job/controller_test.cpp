@@ -80,39 +80,3 @@ TEST_F(ControllerTest, SourceAsOutputAndOutputsThatAreNoFilesAreRefused)
     controller.OnConvert();
     EXPECT_EQ(platform.started.size(), 1u);
 }
-
-TEST_F(ControllerTest, ConvertTakesTheControlsAndRuns)
-{
-    Choose("/tmp/in.mp4", "/tmp/out.avi");
-    frontEnd.keepAudioBox = false; // the box as the user left it
-    controller.OnConvert();
-    EXPECT_EQ(frontEnd.log, (Texts{"wait-idle", "take-settings", "phase:1",
-                                   std::string("status:") + strings::kStatusStarted, "start"}));
-    ASSERT_EQ(platform.started.size(), 1u);
-    EXPECT_EQ(platform.started[0].m_bKeepAudio, 0);
-
-    // No job while the one before is still ending.
-    platform.idle = false;
-    frontEnd.log.clear();
-    controller.OnConvert();
-    EXPECT_EQ(frontEnd.log, Texts{"wait-idle"});
-}
-
-TEST_F(ControllerTest, AbortStopsTheGraphAndQuitStaysOffUntilTheEnd)
-{
-    controller.OnAbort();
-    EXPECT_EQ(frontEnd.log.front(), "stop");
-    EXPECT_EQ(frontEnd.status, strings::kStatusAbortPressed);
-    const job::ControlState state = job::ControlStateOf(frontEnd.phase);
-    EXPECT_TRUE(state.convert && state.videoProperties && state.audioProperties);
-    EXPECT_FALSE(state.abort || state.quit);
-}
-
-TEST_F(ControllerTest, UncheckingKeepAudioWarnsAndCheckingDoesNot)
-{
-    frontEnd.keepAudioBox = false;
-    controller.OnKeepAudioClicked();
-    frontEnd.keepAudioBox = true;
-    controller.OnKeepAudioClicked();
-    EXPECT_EQ(frontEnd.Entries("message:"), Texts{strings::kAudioCaution});
-}

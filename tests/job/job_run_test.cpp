@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// One job's run on the fake engine: the graph it builds, the messages,
-// progress and outcome it reports, and the state it leaves behind.
+// One job's run on the fake engine: the messages, progress and outcome it
+// reports, and the state it leaves behind, in the cases the window tests do
+// not reach.
 #include <gtest/gtest.h>
-
-#include <thread>
 
 #include "fakes/fake_engine.h"
 #include "fakes/fake_front_end.h"
@@ -49,34 +48,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(JobRunTest, KeptAudioIsCopiedAndACompletedJobReportsAndRebinds)
-{
-    test::GraphScript script;
-    script.ticks = 2;
-    auto builder = engine.PrepareJob(script);
-    auto seeking = std::dynamic_pointer_cast<test::FakeSeeking>(builder->mux->seeking);
-    seeking->duration = 1000;
-    seeking->positions = {500, 5000}; // the second is past the end: the bar shows 100
-    Convert();
-
-    EXPECT_EQ(builder->outputPath, "/clips/out.avi");
-    EXPECT_EQ(builder->graph->calls[0], "AddSourceFilter:/clips/in put.mp4:Source Filter");
-    EXPECT_EQ(builder->graph->calls[1], "AddFilter:video:Video Compressor");
-    EXPECT_EQ(builder->renders, (Texts{"source>video>mux", "source>->mux"}));
-    EXPECT_EQ(frontEnd.Entries("pos:"), (Texts{"49", "100", "100", "0"}));
-    EXPECT_EQ(frontEnd.Entries("message:"), Texts{strings::kOutcomeComplete});
-    EXPECT_EQ(frontEnd.status, strings::kStatusCompleted);
-    EXPECT_EQ(frontEnd.Entries("bind:"), (Texts{"video", "audio"}));
-    EXPECT_TRUE(frontEnd.outcomes.back().Completed());
-    ExpectEnded(media::EC_COMPLETE);
-
-    // The next job: a new graph, and the compressors rebound after this one.
-    auto second = engine.PrepareJob();
-    Convert();
-    EXPECT_NE(second->graph, builder->graph);
-    EXPECT_EQ(second->graph->calls[1], "AddFilter:video#1:Video Compressor");
-}
 
 TEST_F(JobRunTest, AudioMessagesComeBeforeTheRunAndTheVideoStillConverts)
 {
@@ -134,16 +105,8 @@ TEST_F(JobRunTest, EachEndShowsItsMessageReasonAndStatusAndLeavesTheWindowAsOpen
         ExpectEnded(code);
         EXPECT_EQ(frontEnd.outcomes.back().reason, script.endReason);
     }
-    // The failure's reason: the box's secondary text, the status line's second line.
-    EXPECT_EQ(frontEnd.outcomes[2].reason, reason);
+    // An end of no known kind leaves the status line as it was.
     EXPECT_EQ(frontEnd.status, strings::kStatusStarted);
-    test::GraphScript failing;
-    failing.endCode = media::EC_ERRORABORT;
-    failing.endReason = reason;
-    engine.PrepareJob(failing);
-    Convert();
-    EXPECT_EQ(frontEnd.Entries("reason:"), Texts{reason});
-    EXPECT_EQ(frontEnd.status, std::string(strings::kOutcomeErrorAbort) + "\n" + reason);
 }
 
 TEST_F(JobRunTest, AMultiplexerWithoutSeekingEndsWithoutProgressOrMessage)
@@ -151,7 +114,7 @@ TEST_F(JobRunTest, AMultiplexerWithoutSeekingEndsWithoutProgressOrMessage)
     auto builder = engine.PrepareJob();
     builder->mux->seeking = nullptr;
     Convert();
-    EXPECT_EQ(builder->graph->calls.back(), "Stop");
+    EXPECT_EQ(builder->graph->stopCount, 1);
     EXPECT_TRUE(frontEnd.Entries("message:").empty());
     EXPECT_EQ(frontEnd.Entries("pos:"), Texts{"0"});
     ExpectEnded(media::EC_COMPLETE);
@@ -181,29 +144,6 @@ TEST_F(JobRunTest, AbortBeforeTheGraphRunsKeepsItFromRunningAndKeepsItsStatus)
     EXPECT_EQ(frontEnd.status, strings::kStatusAbortPressed);
     EXPECT_TRUE(frontEnd.outcomes.back().stopRequested);
     ExpectEnded(media::EC_NONE);
-}
-
-TEST_F(JobRunTest, AbortDuringTheRunStopsTheGraphAndTheWorkerEnds)
-{
-    test::GraphScript script;
-    script.blockUntilStopped = true;
-    auto builder = engine.PrepareJob(script);
-    job::ConversionWorker worker(engine, frontEnd, frontEnd, slots);
-    worker.Start(settings);
-    while (!builder->graph->HasRun())
-        std::this_thread::yield();
-    slots.RequestStop();
-    worker.Join();
-    EXPECT_FALSE(worker.IsRunning());
-    EXPECT_EQ(frontEnd.Entries("message:"), Texts{strings::kOutcomeTimeOut});
-    ExpectEnded(media::EC_NONE);
-
-    // The next job starts with no stop request left over.
-    auto next = engine.PrepareJob();
-    worker.Start(settings);
-    worker.Join();
-    EXPECT_EQ(next->graph->runCount, 1);
-    EXPECT_TRUE(frontEnd.outcomes.back().Completed());
 }
 
 TEST_F(JobRunTest, AFaultInTheJobEndsItAsAFailureWithItsReason)

@@ -2,8 +2,7 @@
 // The settings sheets of real encoders, on the FFmpeg engine: the groups and
 // rows each shows, in plain words, its switches as the encoder has them,
 // changes that reach the file written (read back with ffprobe), settings
-// that stay after a conversion has bound a new instance of the encoder, and
-// no GTK or GDK critical message while a sheet is open.
+// that stay after a conversion has bound a new instance of the encoder.
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
@@ -13,8 +12,6 @@
 #include <wx/combobox.h>
 #include <wx/propgrid/propgrid.h>
 #include <wx/stattext.h>
-
-#include <glib.h>
 
 #include "media/ffmpeg/ffmpeg_engine.h"
 #include "res/strings.h"
@@ -30,38 +27,6 @@ using test::Choose;
 using test::Press;
 
 namespace {
-
-// Counts the critical messages of GTK, GDK and GObject while it lives; they
-// are still printed.
-class CriticalMessages {
-public:
-    CriticalMessages()
-    {
-        for (const char* domain : kDomains)
-            m_handlers.push_back(g_log_set_handler(domain, G_LOG_LEVEL_CRITICAL, &Counted, this));
-    }
-    ~CriticalMessages()
-    {
-        for (size_t i = 0; i < m_handlers.size(); ++i)
-            g_log_remove_handler(kDomains[i], m_handlers[i]);
-    }
-    CriticalMessages(const CriticalMessages&) = delete;
-    CriticalMessages& operator=(const CriticalMessages&) = delete;
-
-    int Count() const { return m_count; }
-
-private:
-    static void Counted(const gchar* domain, GLogLevelFlags level, const gchar* message,
-                        gpointer self)
-    {
-        ++static_cast<CriticalMessages*>(self)->m_count;
-        g_log_default_handler(domain, level, message, nullptr);
-    }
-
-    static constexpr const char* kDomains[] = {"Gtk", "Gdk", "GLib-GObject"};
-    std::vector<guint> m_handlers;
-    int m_count = 0;
-};
 
 class EncoderSheetTest : public test::WindowTest {
 protected:
@@ -79,13 +44,11 @@ protected:
     }
 
     // Opens the sheet of the button's compressor; act runs in it and ends it.
-    // GTK and GDK report a misused widget as a critical message on stderr.
+    // (A GTK or GDK critical message meanwhile fails the test: test_main.cpp.)
     void InSheet(wxButton* properties, std::function<void(Sheet&)> act)
     {
-        const CriticalMessages criticals;
         test::OnPropertySheet(answers, std::move(act));
         test::Click(properties);
-        EXPECT_EQ(criticals.Count(), 0) << "GTK or GDK critical messages while the sheet was open";
     }
 
     static void Set(Sheet& sheet, const char* name, const wxString& shown)
@@ -99,14 +62,6 @@ protected:
         return sheet.GetRow(name) ? sheet.GetRow(name)->GetValueAsString() : "(no row)";
     }
 
-    static std::vector<wxString> Headings(Sheet& sheet)
-    {
-        std::vector<wxString> headings;
-        for (wxPGProperty* group : sheet.GetGroups())
-            headings.push_back(group->GetLabel());
-        return headings;
-    }
-
     static Names RowsOf(Sheet& sheet, size_t group)
     {
         Names names;
@@ -114,6 +69,19 @@ protected:
         for (unsigned i = 0; i < heading->GetChildCount(); ++i)
             names.push_back(heading->Item(i)->GetName().utf8_string());
         return names;
+    }
+
+    // The rows still named by FFmpeg's key, or without help on what they do.
+    static Names RowsNotInPlainWords(Sheet& sheet)
+    {
+        Names rows;
+        for (wxPGProperty* group : sheet.GetGroups())
+            for (unsigned i = 0; i < group->GetChildCount(); ++i) {
+                wxPGProperty* row = group->Item(i);
+                if (row->GetLabel() == row->GetName() || row->GetHelpString().empty())
+                    rows.push_back(row->GetName().utf8_string());
+            }
+        return rows;
     }
 
     // Converts the source into name through the window; the output's path.
@@ -128,6 +96,7 @@ protected:
             test::PumpUntil([&] { return !window->IsJobRunning(); }, std::chrono::seconds(90)));
         const std::vector<wxString> messages = answers.Messages();
         EXPECT_EQ(messages.empty() ? wxString() : messages.back(), strings::kOutcomeComplete);
+        EXPECT_EQ(window->m_editStatus->GetValue(), strings::kStatusCompleted);
         return output;
     }
 
@@ -137,53 +106,44 @@ protected:
                            " -show_entries " + entries + " -of csv=p=0 '" + file.string() + "'");
     }
 
-    const std::vector<wxString> kAllGroups{strings::kGroupQualityAndRate, strings::kGroupEncoder,
-                                           strings::kGroupGeneral};
-
 private:
     fs::path m_dir = fs::path(CALVEX_UI_TEST_WORK_DIR) / "encoder sheets";
     fs::path m_source = m_dir / "source.mkv";
 };
 
+// Every row of the sheets most used named for what it does, with help on
+// what it costs and gains; the sheet's first line says where the files play.
+TEST_F(EncoderSheetTest, EveryRowIsNamedInPlainWordsWithHelp)
+{
+    const auto check = [this](wxComboBox* list, wxButton* properties, const char* encoder) {
+        Choose(list, encoder);
+        InSheet(properties, [encoder](Sheet& sheet) {
+            EXPECT_FALSE(RowsOf(sheet, 0).empty()) << encoder;
+            EXPECT_EQ(RowsNotInPlainWords(sheet), Names{}) << encoder;
+            EXPECT_TRUE(sheet.GetWherePlays()->GetLabel().StartsWith("Plays on: ")) << encoder;
+            Press(sheet, wxID_CANCEL);
+        });
+    };
+    for (const char* encoder : {"MPEG-4 part 2", "libxvidcore MPEG-4 part 2", "MJPEG (Motion JPEG)",
+                                "libx264 H.264 / AVC / MPEG-4 AVC / MPEG-4 part 10"})
+        check(window->m_cbVideoCompressor, window->m_btnVideoProperties, encoder);
+    for (const char* encoder : {"libmp3lame MP3 (MPEG audio layer 3)", "ATSC A/52A (AC-3)"})
+        check(window->m_cbAudioCompressor, window->m_btnAudioProperties, encoder);
+}
+
 TEST_F(EncoderSheetTest, Mpeg4StartsAtAFixedQuantiserAndKeepsItsSettingsAfterAConversion)
 {
     Choose(window->m_cbVideoCompressor, "MPEG-4 part 2");
-    InSheet(window->m_btnVideoProperties, [this](Sheet& sheet) {
-        EXPECT_EQ(Headings(sheet), kAllGroups);
+    InSheet(window->m_btnVideoProperties, [](Sheet& sheet) {
         EXPECT_EQ(RowsOf(sheet, 0),
                   (Names{"qscale", "b", "maxrate", "g", "bf", "threads", "targetsize"}));
-        EXPECT_EQ(sheet.GetWherePlays()->GetLabel(),
-                  "Plays on: Standalone DivX/Xvid players, Windows, every desktop player.");
         EXPECT_EQ(RowsOf(sheet, 1).at(0), "player");
         EXPECT_EQ(Shown(sheet, "player"), "Computers");
-        EXPECT_EQ(Shown(sheet, "largest"), "Any size");
         EXPECT_EQ(sheet.GetRow("qscale")->GetLabel(), "Quality");
         EXPECT_EQ(Shown(sheet, "qscale"), "4");
-        EXPECT_NE(sheet.GetRow("qscale")->GetHelpString().Find("2 to 31, lower is better"),
-                  wxNOT_FOUND);
-        EXPECT_EQ(sheet.GetRow("b")->GetLabel(), "Bit rate (kbit/s)");
-        EXPECT_EQ(Shown(sheet, "g"), "250");
-        // The encoder's rows in plain words, the flags a user looks for as switches.
-        const std::vector<std::pair<const char*, const char*>> labels = {
-            {"motion_est", "Motion search method"},
-            {"flags:qpel", "Quarter-pixel motion"},
-            {"flags:mv4", "Four motion vectors per macroblock"},
-            {"mpeg_quant", "MPEG quantisation matrices"},
-            {"b_strategy", "B-frame decision"},
-            {"flags:cgop", "Closed GOP"},
-            {"mpv_flags", "More coding flags"},
-            {"skip_cmp", "Picture skip comparison"},
-            {"brd_scale", "B-frame decision downscale"}};
-        for (const auto& [name, label] : labels) {
-            ASSERT_NE(sheet.GetRow(name), nullptr) << name;
-            EXPECT_EQ(sheet.GetRow(name)->GetLabel(), label) << name;
-        }
+        // FFmpeg's named values renamed; its flags a user looks for as switches.
         EXPECT_EQ(Shown(sheet, "motion_est"), "Predictive zonal search (EPZS)");
-        EXPECT_EQ(Shown(sheet, "mbd"), "By comparison (fast)");
-        // Switches, flags and named values as FFmpeg's defaults have them.
-        EXPECT_FALSE(sheet.GetRow("data_partitioning")->GetValue().GetBool());
         EXPECT_FALSE(sheet.GetRow("flags:qpel")->GetValue().GetBool());
-        EXPECT_EQ(Shown(sheet, "flags"), "");
         Set(sheet, "bf", "2");
         sheet.GetGrid()->SetPropertyValue(sheet.GetRow("flags:qpel"), true);
         Set(sheet, "mbd", "Rate-distortion (best, slow)");
@@ -208,8 +168,7 @@ TEST_F(EncoderSheetTest, Mpeg4StartsAtAFixedQuantiserAndKeepsItsSettingsAfterACo
 TEST_F(EncoderSheetTest, X264ShowsItsPresetsAndItsOwnSwitchesAndTakesThemOff)
 {
     Choose(window->m_cbVideoCompressor, "libx264 H.264 / AVC / MPEG-4 AVC / MPEG-4 part 10");
-    InSheet(window->m_btnVideoProperties, [this](Sheet& sheet) {
-        EXPECT_EQ(Headings(sheet), kAllGroups);
+    InSheet(window->m_btnVideoProperties, [](Sheet& sheet) {
         EXPECT_EQ(RowsOf(sheet, 0),
                   (Names{"crf", "b", "maxrate", "g", "bf", "threads", "targetsize"}));
         EXPECT_EQ(Shown(sheet, "crf"), "23");
@@ -218,10 +177,8 @@ TEST_F(EncoderSheetTest, X264ShowsItsPresetsAndItsOwnSwitchesAndTakesThemOff)
         EXPECT_EQ(Shown(sheet, "tune"), "Nothing in particular");
         EXPECT_EQ(Shown(sheet, "aq-mode"), "By detail");               // x264's own for FFmpeg's -1
         EXPECT_TRUE(sheet.GetRow("flags:cgop")->GetValue().GetBool()); // FFmpeg's default for x264
-        for (const char* on : {"fastfirstpass", "a53cc", "mbtree", "8x8dct", "fast-pskip"})
-            EXPECT_TRUE(sheet.GetRow(on)->GetValue().GetBool()) << on;
-        for (const char* off : {"aud", "udu_sei", "forced-idr"})
-            EXPECT_FALSE(sheet.GetRow(off)->GetValue().GetBool()) << off;
+        EXPECT_TRUE(sheet.GetRow("mbtree")->GetValue().GetBool());
+        EXPECT_FALSE(sheet.GetRow("forced-idr")->GetValue().GetBool());
         Set(sheet, "profile", "Main (older players and TVs)");
         sheet.GetGrid()->SetPropertyValue(sheet.GetRow("flags:ildct"), true);
         sheet.GetGrid()->SetPropertyValue(sheet.GetRow("mbtree"), false);
@@ -262,8 +219,7 @@ TEST_F(EncoderSheetTest, Mp3StartsAtAConstantRateAndItsQualityIsAChoice)
     Choose(window->m_cbAudioCompressor, "libmp3lame MP3 (MPEG audio layer 3)");
     answers.Reply(wxID_OK); // the caution about re-encoding sound
     test::Click(window->m_btnKeepAudio);
-    InSheet(window->m_btnAudioProperties, [this](Sheet& sheet) {
-        EXPECT_EQ(Headings(sheet), kAllGroups);
+    InSheet(window->m_btnAudioProperties, [](Sheet& sheet) {
         EXPECT_EQ(RowsOf(sheet, 0), (Names{"ratemode", "qscale", "b"}));
         EXPECT_EQ(Shown(sheet, "ratemode"), "Constant bit rate");
         EXPECT_EQ(Shown(sheet, "qscale"), "2");
@@ -276,13 +232,13 @@ TEST_F(EncoderSheetTest, Mp3StartsAtAConstantRateAndItsQualityIsAChoice)
     // The clip's sound is mono: 96 kbit/s, said in the header's bytes per second too.
     EXPECT_EQ(Probe(Convert("mp3-constant.avi"), "a:0", "stream=codec_name,bit_rate"),
               "mp3,96000\n");
-    InSheet(window->m_btnAudioProperties, [this](Sheet& sheet) {
+    InSheet(window->m_btnAudioProperties, [](Sheet& sheet) {
         Set(sheet, "b", "128");
         sheet.GetGrid()->SetPropertyValue(sheet.GetRow("joint_stereo"), false);
         Press(sheet, wxID_OK);
     });
     EXPECT_EQ(Probe(Convert("mp3.avi"), "a:0", "stream=codec_name,bit_rate"), "mp3,128000\n");
-    InSheet(window->m_btnAudioProperties, [this](Sheet& sheet) {
+    InSheet(window->m_btnAudioProperties, [](Sheet& sheet) {
         EXPECT_EQ(Shown(sheet, "b"), "128");
         EXPECT_FALSE(sheet.GetRow("joint_stereo")->GetValue().GetBool());
         Set(sheet, "ratemode", "Constant quality (variable bit rate)");

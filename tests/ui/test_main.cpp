@@ -6,7 +6,18 @@
 #include <wx/evtloop.h>
 #include <wx/init.h>
 
+#include <glib.h>
+
 namespace {
+
+// GTK, GDK and GObject report a misused widget as a critical message: it
+// fails the test during which it came (and is still printed).
+void FailOnCriticalMessage(const gchar* domain, GLogLevelFlags level, const gchar* message,
+                           gpointer)
+{
+    g_log_default_handler(domain, level, message, nullptr);
+    ADD_FAILURE() << domain << " critical message: " << message;
+}
 
 class WindowTestApp : public wxApp {
 public:
@@ -33,6 +44,8 @@ int main(int argc, char** argv)
         fprintf(stderr, "cannot start the window tests: no display?\n");
         return 1;
     }
+    for (const char* domain : {"Gtk", "Gdk", "GLib-GObject"})
+        g_log_set_handler(domain, G_LOG_LEVEL_CRITICAL, FailOnCriticalMessage, nullptr);
     int result = 0;
     {
         wxGUIEventLoop loop;
