@@ -26,8 +26,8 @@ LONGEST_STOP = 2.0  # seconds from the signal to the exit
 
 def make_source(path):
     subprocess.run(["ffmpeg", "-nostdin", "-v", "error", "-y",
-                    "-f", "lavfi", "-i", "testsrc2=duration=20:size=1920x1080:rate=25",
-                    "-f", "lavfi", "-i", "sine=duration=20", "-c:v", "libx264",
+                    "-f", "lavfi", "-i", "testsrc2=duration=40:size=1920x1080:rate=25",
+                    "-f", "lavfi", "-i", "sine=duration=40", "-c:v", "libx264",
                     "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac", path],
                    check=True)
 
