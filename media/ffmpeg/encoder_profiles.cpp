@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/encoder_profiles.h"
 
+#include "media/ffmpeg/flag_switches.h"
 #include "media/ffmpeg/four_cc.h"
 #include "media/ffmpeg/option_values.h"
 #include "media/ffmpeg/player_profile.h"
@@ -175,6 +176,8 @@ void AddVideoProfiles(Profiles& profiles)
     // Written as Xvid's: FFmpeg's own FMP4 is known to FFmpeg-based players only.
     profiles["mpeg4"].initial.emplace_back(kFourCcSetting, "XVID");
     profiles["libxvid"].general = {"flags", "qmin", "qmax"};
+    for (const char* name : {"mpeg4", "libxvid"})
+        profiles[name].standalonePlayer = true;
     profiles["libxvid"].maxRate = false;
     for (const char* name :
          {"msmpeg4v2", "msmpeg4", "wmv1", "wmv2", "h263", "h263p", "flv", "h261", "mpeg1video"})
@@ -188,6 +191,9 @@ void AddVideoProfiles(Profiles& profiles)
     profiles["amv"].quality = {};
     for (const char* name : {"libx264", "libx264rgb"})
         profiles[name] = X264();
+    for (const char* name :
+         {"mpeg4", "libxvid", "libx264", "libx264rgb", "mpeg1video", "mpeg2video"})
+        profiles[name].twoPass = true;
     profiles["libvpx"] = Vpx(false);
     profiles["libvpx-vp9"] = Vpx(true);
     profiles["libaom-av1"] = Av1("crf", 63, 32, "the constant quality level, 0 to 63");
@@ -301,12 +307,6 @@ bool IsMpegVideoEncoder(const AVCodec* codec)
     return std::find(names.begin(), names.end(), codec->name) != names.end();
 }
 
-bool HasFlag(const OptionValues& options, const std::string& flag)
-{
-    const std::string flags = "+" + FindOption(options, "flags") + "+";
-    return flags.find("+" + flag + "+") != std::string::npos;
-}
-
 // Skipped user values: the quality key (added in FFmpeg's terms), a bit rate
 // or thread count of 0 (the program's choice), empty text (the encoder's default).
 bool PassedAsIs(const EncoderProfile& profile, bool quality, const std::string& name,
@@ -347,7 +347,8 @@ OptionValues OpeningOptions(const AVCodec* codec, const OptionValues& options)
         AddQuality(profile, options, result);
     // These encoders refuse a closed GOP while scene cuts may start one: a
     // closed GOP turns the detection off, as FFmpeg asks for.
-    if (IsMpegVideoEncoder(codec) && HasFlag(result, "cgop") && !HasOption(result, "sc_threshold"))
+    if (IsMpegVideoEncoder(codec) && HasFlag(FindOption(result, "flags"), "cgop") &&
+        !HasOption(result, "sc_threshold"))
         result.emplace_back("sc_threshold", "1000000000");
     // A maximum rate needs a buffer to hold it over: one second's worth.
     const std::string maxRate = FindOption(options, "maxrate");

@@ -52,6 +52,8 @@ struct EncoderProfile {
     bool maxRate = false;               // it reads a maximum bit rate
     bool intraOnly = false;             // every picture is a key frame (not all descriptors say so)
     bool chooseRateMode = false;        // a constant bit rate unless the user asks for its quality
+    bool twoPass = false;               // it has a first pass, so it can aim at a file size
+    bool standalonePlayer = false;      // it can write for standalone DivX/Xvid players
     int audioPerChannel = 0;            // kbit/s per channel when no bit rate is set
     int audioMaximum = 0;               // kbit/s
     std::vector<int> audioRates;        // the bit rates its format allows (kbit/s), ascending

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/player_profile.h"
 
+#include "media/ffmpeg/encoder_profiles.h"
+#include "media/ffmpeg/flag_switches.h"
 #include "media/ffmpeg/option_values.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <sstream>
 
 namespace calvex::media::ffmpeg {
 namespace {
@@ -21,7 +22,7 @@ constexpr double kHighestRate = 30.5;
 
 bool OffersPlayer(const AVCodec* codec)
 {
-    return std::strcmp(codec->name, "mpeg4") == 0 || std::strcmp(codec->name, "libxvid") == 0;
+    return ProfileOf(codec).standalonePlayer;
 }
 
 bool ForStandalonePlayer(const OptionValues& options)
@@ -38,18 +39,6 @@ void Set(OptionValues& options, const std::string& name, const std::string& valu
         }
     }
     options.emplace_back(name, value);
-}
-
-// flags without quarter-pixel and global motion; "0" when nothing is left.
-std::string WithoutQpelAndGmc(const std::string& flags)
-{
-    std::string kept;
-    std::stringstream names(flags);
-    for (std::string name; std::getline(names, name, '+');) {
-        if (!name.empty() && name != "qpel" && name != "gmc" && name != "0")
-            kept += (kept.empty() ? "" : "+") + name;
-    }
-    return kept.empty() ? "0" : kept;
 }
 
 // The option's value as a number; 0 when it is not set or no number.
@@ -84,7 +73,7 @@ std::optional<EncoderSetting> PlayerSetting(const AVCodec* codec)
 
 EncoderSetting LargestPictureSetting()
 {
-    EncoderSetting setting = ChoiceSetting(
+    return ChoiceSetting(
         kLargestSetting, "Largest picture",
         "A larger picture is scaled down to fit, keeping its shape (square pixels, even "
         "sizes); a smaller one is never scaled up. Also any WIDTHxHEIGHT.",
@@ -95,7 +84,6 @@ EncoderSetting LargestPictureSetting()
          {"1280x720", "", "1280x720"},
          {"640x480", "", "640x480"}},
         kAnySize);
-    return setting;
 }
 
 std::optional<std::string> AcceptedPictureSize(const std::string& value)
@@ -115,7 +103,8 @@ OptionValues ForPlayer(const AVCodec* codec, const OptionValues& user, OptionVal
     if (!OffersPlayer(codec) || !ForStandalonePlayer(user))
         return opening;
     if (HasOption(opening, "flags"))
-        Set(opening, "flags", WithoutQpelAndGmc(FindOption(opening, "flags")));
+        Set(opening, "flags",
+            WithFlag(WithFlag(FindOption(opening, "flags"), "qpel", false), "gmc", false));
     if (std::strcmp(codec->name, "libxvid") == 0) {
         Set(opening, "gmc", "0");
     } else {

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/two_pass.h"
 
+#include "media/ffmpeg/encoder_profiles.h"
+#include "media/ffmpeg/flag_switches.h"
 #include "media/ffmpeg/option_values.h"
 
-#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -20,9 +21,6 @@ constexpr int64_t kHeaderBytes = 12 * 1024;
 constexpr double kBytesPerPacket = 32.5;
 // Below this the pictures would be no more than grey blocks.
 constexpr double kLowestBitsPerPicture = 2000;
-
-constexpr std::array kTwoPassEncoders{"mpeg4",      "libxvid",    "libx264",
-                                      "libx264rgb", "mpeg1video", "mpeg2video"};
 
 bool IsX264(const AVCodec* codec)
 {
@@ -56,10 +54,7 @@ void TwoPassLog::Append(const char* stats)
 
 bool OffersTargetSize(const AVCodec* codec)
 {
-    for (const char* name : kTwoPassEncoders)
-        if (std::strcmp(codec->name, name) == 0)
-            return true;
-    return false;
+    return ProfileOf(codec).twoPass;
 }
 
 EncoderSetting TargetSizeSetting()
@@ -98,15 +93,12 @@ OptionValues PassOptions(const AVCodec* codec, const OptionValues& user, int pas
                          const TwoPassLog& log)
 {
     OptionValues options;
-    std::string flags;
-    for (const auto& [name, value] : user) {
-        if (name == "flags")
-            flags = value == "0" ? "" : value;
-        else if (name != kTargetSizeSetting && name != "b")
+    for (const auto& [name, value] : user)
+        if (name != kTargetSizeSetting && name != "b" && name != "flags")
             options.emplace_back(name, value);
-    }
     options.emplace_back("b", std::to_string(bitRate));
-    options.emplace_back("flags", flags + (pass == 1 ? "+pass1" : "+pass2"));
+    options.emplace_back("flags",
+                         WithFlag(FindOption(user, "flags"), pass == 1 ? "pass1" : "pass2", true));
     if (IsX264(codec))
         options.emplace_back("stats", log.X264File().string());
     return options;
