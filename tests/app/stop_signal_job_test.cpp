@@ -169,6 +169,7 @@ TEST_F(StopSignalTest, DuringAJobWithTheAboutBoxOpenAbortsTheJobAndEnds)
     EXPECT_TRUE(!window && wxTopLevelWindows.empty());
     EXPECT_TRUE(dialogOpenAtSignal);
     EXPECT_EQ(answers->seen.size(), 3u) << "a dialog opened after the About box";
+    EXPECT_EQ(answers->seen.size() > 2 ? answers->seen[2].caption : "", "About Calvex");
     EXPECT_EQ(JobThreadsStartedSince(threadsBefore), std::vector<std::string>{});
     // Indexed, shorter than the source, and it decodes without a complaint.
     const std::string avi = ReadFile(output);

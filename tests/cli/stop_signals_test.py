@@ -73,7 +73,7 @@ class StopSignals(unittest.TestCase):
         self.assertEqual(playable_problems(output), [])
 
     def test_sighup_aborts_the_job_and_leaves_an_indexed_avi(self):
-        # SIGINT and SIGTERM at random moments: random_stops_test.py.
+        # Stops at random moments, on the engine: tests/integration (Aborts).
         job = Job("SIGHUP.avi", "--video", "mpeg4")
         job.wait_for_progress()
         time.sleep(0.5)

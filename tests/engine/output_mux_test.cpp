@@ -172,38 +172,8 @@ private:
 constexpr int kPicture = MuxFile::kPicture;
 constexpr int kSound = MuxFile::kSound;
 
-// A job's picture reaches 200 ms (five frames), its sound 261 ms (ten MP3
-// frames): the sound ahead of the last picture waits for it. Returns the
-// sound packets written before the end.
-int64_t WriteSoundAheadOfPictures(MuxFile& file)
-{
-    OutputMux& mux = file.Mux();
-    EXPECT_TRUE(file.WritePicture(0));
-    EXPECT_TRUE(file.WriteSounds(0, 10));
-    // Only the sound up to 40 ms is written, the rest waits.
-    EXPECT_EQ(mux.PacketsWritten(kSound), 1);
-    EXPECT_TRUE(file.WritePictures(1, 5));
-    return mux.PacketsWritten(kSound);
-}
-
-TEST(OutputMuxHeldSound, WaitsForThePictureAndIsCutOnlyForAnAbortedJob)
-{
-    // Up to 200 ms: seven MP3 frames of 26.1 ms.
-    constexpr int kSoundWithPictures = 7;
-    for (const bool aborted : {false, true}) {
-        SCOPED_TRACE(aborted ? "aborted" : "completed");
-        MuxFile file(WorkFile(aborted ? "held-aborted.avi" : "held-completed.avi"));
-        ASSERT_TRUE(file.Open()) << file.Reason();
-        ASSERT_TRUE(file.Ready(kPicture));
-        ASSERT_TRUE(file.Ready(kSound));
-        EXPECT_EQ(WriteSoundAheadOfPictures(file), kSoundWithPictures);
-        ASSERT_TRUE(file.Mux().Finish(aborted)) << file.Reason();
-        const std::vector<Chunk> chunks = ReadBack(file.Path());
-        EXPECT_EQ(NumbersOf(chunks, kPicture), Count(0, 5));
-        EXPECT_EQ(NumbersOf(chunks, kSound), Count(0, aborted ? kSoundWithPictures : 10));
-    }
-}
-
+// Sound held back for the pictures and cut at an aborted job's last picture:
+// tests/integration (Aborts) on real encoders.
 TEST(OutputMuxHeldSound, IsWrittenAtTheEndWhenTheHeaderIsWrittenThereToo)
 {
     // The sound's encoder opened only at the source's end, without a frame

@@ -13,21 +13,6 @@ std::string IdOf(const media::FilterPtr& filter)
     return fake ? fake->id : "-";
 }
 
-bool FakeSeeking::GetDuration(int64_t& value)
-{
-    value = duration;
-    return true;
-}
-
-bool FakeSeeking::GetCurrentPosition(int64_t& value)
-{
-    if (positions.empty())
-        return false;
-    value = positions[std::min(reads, positions.size() - 1)];
-    ++reads;
-    return true;
-}
-
 media::FilterPtr FakeGraph::AddSourceFilter(const std::filesystem::path&, const std::string&)
 {
     return source;

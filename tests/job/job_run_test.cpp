@@ -2,6 +2,8 @@
 // One job's run on the fake engine: the messages, progress and outcome it
 // reports, and the state it leaves behind, in the cases the window tests do
 // not reach.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "fakes/fake_engine.h"
@@ -102,6 +104,15 @@ TEST_F(JobRunTest, EachEndShowsItsMessageReasonAndStatusAndLeavesTheWindowAsOpen
         Convert();
         EXPECT_EQ(frontEnd.Entries("message:"), text ? Texts{text} : Texts{}) << code;
         EXPECT_EQ(frontEnd.Entries("pos:"), (Texts{"100", "0"}));
+        // The bar stands full while the outcome's box is up, and empties after it.
+        const auto at = [this](const std::string& entry) {
+            return std::find(frontEnd.log.begin(), frontEnd.log.end(), entry) -
+                   frontEnd.log.begin();
+        };
+        if (text) {
+            EXPECT_LT(at("pos:100"), at(std::string("message:") + text)) << code;
+            EXPECT_LT(at(std::string("message:") + text), at("pos:0")) << code;
+        }
         ExpectEnded(code);
         EXPECT_EQ(frontEnd.outcomes.back().reason, script.endReason);
     }

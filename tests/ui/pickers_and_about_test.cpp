@@ -111,11 +111,10 @@ TEST_F(PickerTest, CancelKeepsTheSourceForgetsTheOutputAndSaysSo)
 
 class QuitTest : public test::WindowTest {};
 
-TEST_F(QuitTest, EnterAndTheMenuAskBeforeQuittingAndAboutOpensTheAboutBox)
+// The About box opened from the menu: tests/app/stop_signal_job_test.cpp.
+TEST_F(QuitTest, EnterAndTheMenuAskBeforeQuitting)
 {
     ui::CCalvexDlg& dlg = Open();
-    answers.Reply(wxID_OK);
-    test::ChooseMenuCommand(&dlg, "ID_FILE_ABOUT");
     answers.Reply(wxID_NO);
     dlg.m_cbVideoCompressor->SetFocus(); // Enter presses Quit, the default button
     test::PressKey(&dlg, WXK_RETURN);
@@ -124,11 +123,10 @@ TEST_F(QuitTest, EnterAndTheMenuAskBeforeQuittingAndAboutOpensTheAboutBox)
     answers.Reply(wxID_YES);
     test::ChooseMenuCommand(&dlg, "ID_FILE_QUIT");
     EXPECT_TRUE(test::PumpUntil([this] { return IsDestroyed(); }));
-    ASSERT_EQ(answers.seen.size(), 3u);
-    EXPECT_EQ(answers.seen[0].caption, "About Calvex");
+    ASSERT_EQ(answers.seen.size(), 2u);
+    EXPECT_EQ(answers.seen[0].message, strings::kQuitConfirm);
+    EXPECT_TRUE(answers.seen[0].style & wxYES_NO);
     EXPECT_EQ(answers.seen[1].message, strings::kQuitConfirm);
-    EXPECT_TRUE(answers.seen[1].style & wxYES_NO);
-    EXPECT_EQ(answers.seen[2].message, strings::kQuitConfirm);
 }
 
 TEST(AboutBoxTest, ShowsThePictureAndTheIconAtTheirOwnSizes)

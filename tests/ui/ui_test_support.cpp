@@ -169,8 +169,6 @@ int DialogAnswers::Enter(wxDialog* dialog)
         entry.caption = picker->GetMessage();
         entry.style = picker->GetWindowStyle();
     }
-    if (onEnter)
-        onEnter(*dialog, entry);
     seen.push_back(entry);
     if (m_answers.empty()) {
         ADD_FAILURE() << "unexpected " << entry.kind << " dialog: " << entry.message;

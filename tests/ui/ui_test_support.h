@@ -54,12 +54,11 @@ std::string Shell(const std::string& command);
 class DialogAnswers : public wxModalDialogHook {
 public:
     struct Seen {
-        std::string kind;    // "message", else the dialog's class name
-        wxString message;    // a message box's text
-        wxString detail;     // and its secondary text
-        wxString caption;    // a message box's caption, or the dialog's title
-        long style = 0;      // a message box's or file dialog's style
-        int gaugeValue = -1; // filled by a test's own answer when it wants to
+        std::string kind; // "message", else the dialog's class name
+        wxString message; // a message box's text
+        wxString detail;  // and its secondary text
+        wxString caption; // a message box's caption, or the dialog's title
+        long style = 0;   // a message box's or file dialog's style
     };
     using Answer = std::function<int(wxDialog&)>;
 
@@ -73,8 +72,6 @@ public:
     size_t Pending() const { return m_answers.size(); }
 
     std::vector<Seen> seen;
-    // Called for every dialog before it is answered (e.g. to sample the window).
-    std::function<void(wxDialog&, Seen&)> onEnter;
 
 protected:
     int Enter(wxDialog* dialog) override;
