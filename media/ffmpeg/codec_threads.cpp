@@ -2,7 +2,9 @@
 #include "media/ffmpeg/codec_threads.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 extern "C" {
 #include <libavutil/cpu.h>
@@ -15,6 +17,11 @@ int Cores()
 {
     return std::max(1, av_cpu_count());
 }
+
+// Stretches coded side by side: at most this many, holding at most this
+// much memory beyond one worker's.
+constexpr int64_t kMostStretchWorkers = 8;
+constexpr int64_t kStretchMemory = int64_t{1} << 30;
 
 // The encoder's half of the cores (decoding has the other).
 constexpr int kFewestX264Threads = 4;
@@ -116,6 +123,37 @@ bool SizeEncoderThreads(AVCodecContext* context, const AVCodec* codec, const Enc
         context->thread_count = std::min(EncoderShare(), context->slices);
     }
     return false;
+}
+
+bool OpensGlobalState(const AVCodec* codec)
+{
+    return std::strcmp(codec->name, "libxvid") == 0;
+}
+
+std::shared_mutex& GlobalStateLock()
+{
+    static std::shared_mutex lock;
+    return lock;
+}
+
+int StretchWorkers(const AVCodec* codec, const EncoderPlan& plan, const OptionValues& options)
+{
+    constexpr int kOwnThreads =
+        AV_CODEC_CAP_FRAME_THREADS | AV_CODEC_CAP_SLICE_THREADS | AV_CODEC_CAP_OTHER_THREADS;
+    if (plan.kind != AVMEDIA_TYPE_VIDEO || plan.pass != 0 || HasUserThreads(options) ||
+        (codec->capabilities & kOwnThreads) != 0)
+        return 1;
+    // Such an encoder holding B-frames back gives them up only at its end,
+    // and FFmpeg's Xvid never does: each stretch would lose its last picture.
+    if (const std::string bFrames = FindOption(options, "bf");
+        !bFrames.empty() && std::atoi(bFrames.c_str()) > 0)
+        return 1;
+    // Each worker holds some thirty pictures (the encoder's own, the
+    // decoder's references, those on their way): the workers beyond the
+    // first stay within kStretchMemory together.
+    const int64_t pictureBytes = int64_t{plan.video.width} * plan.video.height * 3 / 2;
+    const int64_t byMemory = 1 + kStretchMemory / std::max<int64_t>(1, 30 * pictureBytes);
+    return static_cast<int>(std::min<int64_t>({Cores(), kMostStretchWorkers, byMemory}));
 }
 
 } // namespace calvex::media::ffmpeg

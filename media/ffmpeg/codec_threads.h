@@ -6,6 +6,8 @@
 
 #include "media/ffmpeg/encoder_plan.h"
 
+#include <shared_mutex>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 }
@@ -32,5 +34,19 @@ enum class SliceCount { Balanced, FFmpegs };
 // leaves both to the encoder. True when it asked for slices of its own.
 bool SizeEncoderThreads(AVCodecContext* context, const AVCodec* codec, const EncoderPlan& plan,
                         const OptionValues& options, SliceCount slices);
+
+// Opening FFmpeg's Xvid encoder sets up the xvid library's tables and
+// routines for the whole process anew (xvid_global), which an Xvid encoder
+// coding at the time may read half-made: its pictures then drift from what
+// players decode. Such an encoder opens while holding this lock alone, and
+// codes each picture while sharing it.
+bool OpensGlobalState(const AVCodec* codec);
+std::shared_mutex& GlobalStateLock();
+
+// How many stretches of pictures are coded side by side for codec: as many
+// as there are cores for a picture encoder with no threads of its own in a
+// one-pass job (the first pass's statistics follow one encoder); 1 for the
+// rest, which code the stream as one.
+int StretchWorkers(const AVCodec* codec, const EncoderPlan& plan, const OptionValues& options);
 
 } // namespace calvex::media::ffmpeg

@@ -2,6 +2,7 @@
 #include "media/ffmpeg/encoder_plan.h"
 
 #include "media/ffmpeg/av_ptr.h"
+#include "media/ffmpeg/codec_threads.h"
 #include "media/ffmpeg/encoder_profiles.h"
 #include "media/ffmpeg/two_pass.h"
 
@@ -209,6 +210,9 @@ int OpenEncoder(AVCodecContext* context, const AVCodec* codec, const EncoderPlan
     for (const auto& [name, value] : OpeningOptions(codec, options))
         if (!dictionary.Set(name.c_str(), value.c_str()))
             return AVERROR(ENOMEM);
+    std::unique_lock<std::shared_mutex> alone;
+    if (OpensGlobalState(codec))
+        alone = std::unique_lock(GlobalStateLock());
     return avcodec_open2(context, codec, dictionary.Address());
 }
 

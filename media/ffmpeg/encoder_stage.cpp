@@ -2,6 +2,7 @@
 #include "media/ffmpeg/encoder_stage.h"
 
 #include "media/ffmpeg/codec_threads.h"
+#include "media/ffmpeg/failure.h"
 #include "media/ffmpeg/thread_name.h"
 
 namespace calvex::media::ffmpeg {
@@ -19,10 +20,10 @@ size_t QueueLength(AVMediaType kind)
 } // namespace
 
 EncoderStage::EncoderStage(const AVCodec* codec, const EncoderPlan& plan,
-                           const OptionValues& options, OutputMux& mux, int outputIndex,
-                           const std::atomic<bool>& stop)
+                           const OptionValues& options, PacketSink& mux, int outputIndex,
+                           const std::atomic<bool>& stop, size_t queueLength)
     : m_codec(codec), m_plan(plan), m_options(options), m_mux(mux), m_outputIndex(outputIndex),
-      m_stop(stop)
+      m_stop(stop), m_queueLength(queueLength > 0 ? queueLength : QueueLength(plan.kind))
 {
 }
 
@@ -65,9 +66,9 @@ bool EncoderStage::Open(AVRational aspect)
         m_context.reset();
         return false;
     }
-    m_thread = std::make_unique<EncoderThread>(m_context.get(), m_mux, m_outputIndex,
-                                               QueueLength(m_plan.kind), m_stop,
-                                               m_plan.pass == 1 ? m_plan.passLog.get() : nullptr);
+    m_thread =
+        std::make_unique<EncoderThread>(m_context.get(), m_mux, m_outputIndex, m_queueLength,
+                                        m_stop, m_plan.pass == 1 ? m_plan.passLog.get() : nullptr);
     return true;
 }
 

@@ -17,8 +17,11 @@ namespace calvex::media::ffmpeg {
 
 class EncoderStage {
 public:
+    // queueLength: frames waiting for the encoder at most; 0 for the usual
+    // number of the plan's kind.
     EncoderStage(const AVCodec* codec, const EncoderPlan& plan, const OptionValues& options,
-                 OutputMux& mux, int outputIndex, const std::atomic<bool>& stop);
+                 PacketSink& mux, int outputIndex, const std::atomic<bool>& stop,
+                 size_t queueLength = 0);
     ~EncoderStage();
     EncoderStage(const EncoderStage&) = delete;
     EncoderStage& operator=(const EncoderStage&) = delete;
@@ -44,9 +47,10 @@ private:
     const AVCodec* m_codec;
     const EncoderPlan m_plan;
     const OptionValues m_options;
-    OutputMux& m_mux;
+    PacketSink& m_mux;
     const int m_outputIndex;
     const std::atomic<bool>& m_stop;
+    const size_t m_queueLength;
     // The encoder opens on the filter stage's thread, or on the graph's
     // thread when it must open without a frame. m_context and m_thread are
     // set under this lock, once; they change no more until the stage ends.

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/encoder_thread.h"
 
+#include "media/ffmpeg/codec_threads.h"
+#include "media/ffmpeg/failure.h"
 #include "media/ffmpeg/thread_name.h"
 
 namespace calvex::media::ffmpeg {
 
-PacketWriter::PacketWriter(AVCodecContext* encoder, OutputMux& mux, int outputIndex,
+PacketWriter::PacketWriter(AVCodecContext* encoder, PacketSink& mux, int outputIndex,
                            TwoPassLog* passLog)
-    : m_encoder(encoder), m_mux(mux), m_outputIndex(outputIndex), m_passLog(passLog)
+    : m_encoder(encoder), m_mux(mux), m_outputIndex(outputIndex), m_passLog(passLog),
+      m_opensGlobalState(OpensGlobalState(encoder->codec))
 {
 }
 
@@ -16,6 +19,9 @@ bool PacketWriter::Encode(AVFrame* frame)
     if (!m_packet)
         return false;
     ForgetLoggedError();
+    std::shared_lock<std::shared_mutex> shared;
+    if (m_opensGlobalState)
+        shared = std::shared_lock(GlobalStateLock());
     if (const int sent = avcodec_send_frame(m_encoder, frame); sent < 0)
         return Failed(sent);
     while (!IsPastDeadline()) {
@@ -39,7 +45,7 @@ bool PacketWriter::Failed(int code)
     return false;
 }
 
-EncoderThread::EncoderThread(AVCodecContext* encoder, OutputMux& mux, int outputIndex,
+EncoderThread::EncoderThread(AVCodecContext* encoder, PacketSink& mux, int outputIndex,
                              size_t queueLength, const std::atomic<bool>& stop, TwoPassLog* passLog)
     : m_writer(encoder, mux, outputIndex, passLog),
       m_stage(EncoderThreadName(encoder->codec->name), *this, queueLength, stop)

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "media/ffmpeg/av_ptr.h"
-#include "media/ffmpeg/output_mux.h"
+#include "media/ffmpeg/packet_sink.h"
 #include "media/ffmpeg/stage_thread.h"
 #include "media/ffmpeg/two_pass.h"
 
@@ -17,7 +17,7 @@ namespace calvex::media::ffmpeg {
 class PacketWriter {
 public:
     // passLog: where a first pass's statistics go; null otherwise.
-    PacketWriter(AVCodecContext* encoder, OutputMux& mux, int outputIndex, TwoPassLog* passLog);
+    PacketWriter(AVCodecContext* encoder, PacketSink& mux, int outputIndex, TwoPassLog* passLog);
     // Sends frame (pts in the encoder's time base; null at the end) and writes
     // the packets the encoder gives back. False on failure.
     bool Encode(AVFrame* frame);
@@ -33,9 +33,10 @@ private:
     bool Failed(int code);
 
     AVCodecContext* m_encoder;
-    OutputMux& m_mux;
+    PacketSink& m_mux;
     int m_outputIndex;
     TwoPassLog* m_passLog;
+    const bool m_opensGlobalState;
     PacketPtr m_packet = MakePacket();
     std::atomic<std::chrono::steady_clock::time_point> m_deadline{
         std::chrono::steady_clock::time_point::max()};
@@ -45,7 +46,7 @@ class EncoderThread : private FrameWork {
 public:
     // queueLength frames wait for the encoder at most; a Push waiting for
     // room gives up when stop turns true.
-    EncoderThread(AVCodecContext* encoder, OutputMux& mux, int outputIndex, size_t queueLength,
+    EncoderThread(AVCodecContext* encoder, PacketSink& mux, int outputIndex, size_t queueLength,
                   const std::atomic<bool>& stop, TwoPassLog* passLog = nullptr);
     ~EncoderThread() override;
     EncoderThread(const EncoderThread&) = delete;

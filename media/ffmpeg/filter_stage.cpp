@@ -18,7 +18,7 @@ bool IsEndOrMore(int code)
 } // namespace
 
 FilterStage::FilterStage(const AVStream* source, const EncoderPlan& plan,
-                         std::string convertFailure, EncoderStage& encoder, OutputMux& mux,
+                         std::string convertFailure, EncoderStage& encoder, PacketSink& mux,
                          const std::atomic<bool>& stop)
     : m_source(source), m_plan(plan), m_convertFailure(std::move(convertFailure)),
       m_encoder(encoder), m_mux(mux), m_stop(stop)
@@ -52,8 +52,9 @@ bool FilterStage::FilterHere(AVFrame* frame)
     return filtered;
 }
 
-bool FilterStage::Finish()
+bool FilterStage::Finish(int64_t endPts)
 {
+    m_givenEnd.store(endPts);
     if (!m_thread)
         return !m_failed && EndChain();
     return m_thread->Finish();
@@ -87,7 +88,9 @@ void FilterStage::NoteFault(const std::string& what)
 
 bool FilterStage::EndChain()
 {
-    return !m_chain.IsConfigured() || (m_chain.PushEnd(m_endPts) >= 0 && PassFiltered());
+    const int64_t given = m_givenEnd.load();
+    const int64_t end = given != AV_NOPTS_VALUE ? given : m_endPts;
+    return !m_chain.IsConfigured() || (m_chain.PushEnd(end) >= 0 && PassFiltered());
 }
 
 bool FilterStage::Filter(AVFrame* frame)

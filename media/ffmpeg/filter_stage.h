@@ -22,7 +22,7 @@ public:
     // and go to encoder; convertFailure is the reason noted when the chain
     // cannot be built.
     FilterStage(const AVStream* source, const EncoderPlan& plan, std::string convertFailure,
-                EncoderStage& encoder, OutputMux& mux, const std::atomic<bool>& stop);
+                EncoderStage& encoder, PacketSink& mux, const std::atomic<bool>& stop);
     ~FilterStage() override;
     FilterStage(const FilterStage&) = delete;
     FilterStage& operator=(const FilterStage&) = delete;
@@ -32,8 +32,9 @@ public:
     // decides whether the stage runs a thread.
     bool Push(AVFrame* frame);
     // The source's end: filters what is queued and what the chain holds,
-    // ends the thread. False on failure.
-    bool Finish();
+    // ends the thread. False on failure. endPts: where the pictures end (the
+    // frame rate is filled up to it); by default just after the last one.
+    bool Finish(int64_t endPts = AV_NOPTS_VALUE);
     // Drops what is queued and ends the thread.
     void Cancel();
 
@@ -53,10 +54,11 @@ private:
     const EncoderPlan m_plan;
     const std::string m_convertFailure;
     EncoderStage& m_encoder;
-    OutputMux& m_mux;
+    PacketSink& m_mux;
     const std::atomic<bool>& m_stop;
     FilterChain m_chain;
     int64_t m_endPts = AV_NOPTS_VALUE; // just after the last decoded frame, source time base
+    std::atomic<int64_t> m_givenEnd{AV_NOPTS_VALUE};
     FramePtr m_filtered = MakeFrame();
     bool m_failed = false; // filtering on the decoding thread has failed
     bool m_decided = false;

@@ -6,6 +6,7 @@
 #include "media/ffmpeg/local_file.h"
 #include "media/ffmpeg/output_mux.h"
 #include "media/ffmpeg/stream_route.h"
+#include "media/ffmpeg/stretch_route.h"
 #include "media/ffmpeg/timeline.h"
 #include "media/ffmpeg/two_pass.h"
 
@@ -46,6 +47,10 @@ std::unique_ptr<StreamRoute> MakeRoute(const AVStream* stream, const RouteReques
 {
     if (request.encoder == nullptr)
         return std::make_unique<CopyRoute>(stream);
+    if (const int workers = StretchWorkers(request.encoder, request.plan, request.options);
+        workers > 1)
+        return std::make_unique<StretchRoute>(
+            StretchCoding{stream, request.encoder, request.plan, request.options}, workers);
     return std::make_unique<TranscodeRoute>(stream, request.encoder, request.plan, request.options);
 }
 

@@ -137,7 +137,7 @@ bool OutputMux::Submit(AVPacket* packet, AVRational timeBase)
             return false;
         av_packet_move_ref(held.packet.get(), packet);
         m_held.push_back(std::move(held));
-        return WriteHeld(m_held.back().endHns - kMaxSoundAheadHns);
+        return WriteHeld(m_held.back().endHns - m_soundHoldHns);
     }
     if (!WriteNow(packet, timeBase))
         return false;
@@ -192,6 +192,12 @@ void OutputMux::KeepTimesIncreasing(AVPacket* packet)
             packet->pts = packet->dts;
         last = packet->dts;
     }
+}
+
+void OutputMux::HoldSoundFor(int64_t hns)
+{
+    std::lock_guard lock(m_mutex);
+    m_soundHoldHns = std::max(m_soundHoldHns, hns);
 }
 
 bool OutputMux::Write(int index, AVPacket* packet, AVRational timeBase)

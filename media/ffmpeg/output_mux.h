@@ -7,6 +7,7 @@
 
 #include "media/ffmpeg/av_ptr.h"
 #include "media/ffmpeg/failure.h"
+#include "media/ffmpeg/packet_sink.h"
 
 #include <atomic>
 #include <deque>
@@ -17,7 +18,7 @@
 
 namespace calvex::media::ffmpeg {
 
-class OutputMux {
+class OutputMux : public PacketSink {
 public:
     // Failures of the file, and of the routes that write to it, go to failure.
     explicit OutputMux(FailureNote& failure) : m_failure(failure) {}
@@ -29,24 +30,29 @@ public:
     // True once Open has created the file.
     bool Created() const { return m_created; }
     // Notes why the job fails (the first reason is kept).
-    void Fail(const std::string& reason) { m_failure.Note(reason); }
+    void Fail(const std::string& reason) override { m_failure.Note(reason); }
 
     // A new stream, not ready yet; -1 on failure.
     int AddStream();
     // Fills stream index's parameters (under the mux's lock) and makes it
     // ready: its packets are written once every stream is. The mux reads a
     // stream's parameters only from then on. False, and not ready, when fill fails.
-    bool ReadyStream(int index, const std::function<bool(AVStream&)>& fill);
+    bool ReadyStream(int index, const std::function<bool(AVStream&)>& fill) override;
     bool HeaderWritten() const;
     size_t PendingCount() const;
 
     // Takes packet (time stamps in timeBase) for stream index; false on a write error.
-    bool Write(int index, AVPacket* packet, AVRational timeBase);
+    bool Write(int index, AVPacket* packet, AVRational timeBase) override;
     // Writes the header if not yet written (a stream that never became
     // ready fails it), then the trailer; closes the file. False on a write
     // error, and when the file was not open or is already finished.
     // cutSound: the sound held ahead of the last picture is left out.
     bool Finish(bool cutSound = false);
+
+    // Lets sound wait for pictures up to hns ahead of them (at least the
+    // usual 10 s): pictures coded in stretches side by side are written
+    // after the sound read with them.
+    void HoldSoundFor(int64_t hns);
 
     // Time of the last packet written, in 100-nanosecond units.
     int64_t LastTimeHns() const { return m_lastTimeHns.load(); }
@@ -94,6 +100,7 @@ private:
     bool m_hasPicture = false;
     int64_t m_pictureEndHns = INT64_MIN;
     std::deque<Pending> m_held;
+    int64_t m_soundHoldHns = kMaxSoundAheadHns;
     std::atomic<int64_t> m_lastTimeHns{0};
 };
 

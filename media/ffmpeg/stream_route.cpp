@@ -8,17 +8,13 @@
 #include <cstring>
 
 namespace calvex::media::ffmpeg {
-namespace {
 
-// "the source's video stream (h264)", for messages.
 std::string StreamName(const AVStream* stream)
 {
     const char* kind = av_get_media_type_string(stream->codecpar->codec_type);
     return std::string("the source's ") + (kind ? kind : "") + " stream (" +
            avcodec_get_name(stream->codecpar->codec_id) + ")";
 }
-
-} // namespace
 
 bool CopyRoute::Start(OutputMux& mux, const std::atomic<bool>&)
 {

@@ -12,8 +12,12 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <string>
 
 namespace calvex::media::ffmpeg {
+
+// "the source's video stream (h264)", for messages.
+std::string StreamName(const AVStream* stream);
 
 class StreamRoute {
 public:
