@@ -5,14 +5,8 @@
 #include "media/ffmpeg/stream_route.h"
 #include "media/ffmpeg/thread_name.h"
 
-#include <limits>
-
 namespace calvex::media::ffmpeg {
 namespace {
-
-// A stretch's packets are held until its worker takes them: the stretch
-// bounds how many there are, not the queue.
-constexpr size_t kUnboundedSteps = std::numeric_limits<size_t>::max();
 
 // Each worker's pictures wait for its encoder one at a time: the workers
 // side by side keep the cores busy, and every picture held costs memory
@@ -21,9 +15,9 @@ constexpr size_t kEncoderQueue = 1;
 
 } // namespace
 
-StretchWorker::StretchWorker(const StretchCoding& coding, StretchOrder& order,
+StretchWorker::StretchWorker(const StretchCoding& coding, StretchOrder& order, size_t packetsHeld,
                              const std::atomic<bool>& stop)
-    : m_coding(coding), m_order(order), m_stop(stop), m_steps(kUnboundedSteps, stop)
+    : m_coding(coding), m_order(order), m_stop(stop), m_steps(packetsHeld, stop)
 {
 }
 

@@ -36,7 +36,10 @@ struct StretchCoding {
 
 class StretchWorker {
 public:
-    StretchWorker(const StretchCoding& coding, StretchOrder& order, const std::atomic<bool>& stop);
+    // packetsHeld: the source packets waiting for the worker at most; a
+    // Push waits for room.
+    StretchWorker(const StretchCoding& coding, StretchOrder& order, size_t packetsHeld,
+                  const std::atomic<bool>& stop);
     ~StretchWorker();
     StretchWorker(const StretchWorker&) = delete;
     StretchWorker& operator=(const StretchWorker&) = delete;
