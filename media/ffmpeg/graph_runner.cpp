@@ -43,14 +43,18 @@ int64_t EarliestStart(const AVFormatContext* format, const std::vector<RouteRequ
     return earliest;
 }
 
-std::unique_ptr<StreamRoute> MakeRoute(const AVStream* stream, const RouteRequest& request)
+// length: the source's, AV_TIME_BASE units (AV_NOPTS_VALUE when unknown).
+std::unique_ptr<StreamRoute> MakeRoute(const AVStream* stream, const RouteRequest& request,
+                                       int64_t length)
 {
     if (request.encoder == nullptr)
         return std::make_unique<CopyRoute>(stream);
     if (const int workers = StretchWorkers(request.encoder, request.plan, request.options);
         workers > 1)
-        return std::make_unique<StretchRoute>(
-            StretchCoding{stream, request.encoder, request.plan, request.options}, workers);
+        return std::make_unique<StretchRoute>(StretchCoding{stream, request.encoder, request.plan,
+                                                            request.options,
+                                                            length != AV_NOPTS_VALUE ? length : 0},
+                                              workers);
     return std::make_unique<TranscodeRoute>(stream, request.encoder, request.plan, request.options);
 }
 
@@ -210,7 +214,7 @@ private:
             AVStream* stream = m_format->streams[request.streamIndex];
             stream->discard = AVDISCARD_DEFAULT;
             auto& route = m_routes[request.streamIndex];
-            route = MakeRoute(stream, request);
+            route = MakeRoute(stream, request, m_format->duration);
             if (!route->Start(m_mux, m_stop))
                 return false;
         }

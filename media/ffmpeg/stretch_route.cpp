@@ -14,18 +14,26 @@ namespace {
 // encoder's own key frame interval if longer. Each stretch's encoder starts
 // its rate control afresh, which overshoots at first: at 250 pictures Xvid
 // made 1080p files 5 % (4 Mbit/s) to 17 % (1.5 Mbit/s) larger than one
-// encoder does, at 500 2 % to 8 %. A worker holds the packets of up to two
-// such stretches; a source whose key frames are further apart is read as
+// encoder does, at 500 2 % to 8 %. A short source gets shorter stretches,
+// down to kShortestStretch, so that each worker has two: a last stretch
+// coded alone leaves the other cores idle. A worker holds the packets of up
+// to two stretches; a source whose key frames are further apart is read as
 // its workers take it, side by side no more.
 constexpr int64_t kFewestPictures = 500;
+constexpr int64_t kShortestStretch = 250;
 
 // Pictures shown before a key frame but coded after it follow it closely.
 constexpr size_t kMostLeadingPictures = 16;
 
-int64_t FewestPictures(const OptionValues& options)
+// sourcePictures: how many the output is expected to have; 0 when unknown.
+int64_t FewestPictures(const OptionValues& options, int64_t sourcePictures, int workers)
 {
+    int64_t pictures = kFewestPictures;
+    if (sourcePictures > 0)
+        pictures = std::min(pictures, sourcePictures / (2 * workers));
     const std::string interval = FindOption(options, "g");
-    return std::max<int64_t>(kFewestPictures, interval.empty() ? 0 : std::atoll(interval.c_str()));
+    const int64_t keyInterval = interval.empty() ? 0 : std::atoll(interval.c_str());
+    return std::max({pictures, kShortestStretch, keyInterval});
 }
 
 int64_t PacketTime(const AVPacket* packet)
@@ -53,7 +61,9 @@ bool StretchRoute::Start(OutputMux& mux, const std::atomic<bool>& stop)
         return false;
     m_order = std::make_unique<StretchOrder>(mux, m_outputIndex);
     const AVRational frame = av_inv_q(m_coding.plan.video.frameRate);
-    const int64_t pictures = FewestPictures(m_coding.options);
+    const int64_t sourcePictures =
+        m_coding.sourceLength > 0 ? av_rescale_q(m_coding.sourceLength, AV_TIME_BASE_Q, frame) : 0;
+    const int64_t pictures = FewestPictures(m_coding.options, sourcePictures, m_workerCount);
     m_fewestTicks = av_rescale_q(pictures, frame, m_coding.source->time_base);
     // The sound read with the stretches ahead waits for their pictures.
     const int64_t stretchHns = av_rescale_q(pictures, frame, {1, 10000000});

@@ -32,6 +32,7 @@ struct StretchCoding {
     const AVCodec* encoder;
     EncoderPlan plan;
     OptionValues options;
+    int64_t sourceLength = 0; // AV_TIME_BASE units; 0 when unknown
 };
 
 class StretchWorker {
