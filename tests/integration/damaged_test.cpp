@@ -55,8 +55,11 @@ TEST(Aborts, AtAnyMomentLeaveAPlayableFileWhoseSoundEndsWithItsPictures)
                           "sine=duration=60 -c:v libx264 -preset ultrafast -c:a aac");
     std::mt19937 random(std::random_device{}());
     std::uniform_real_distribution<double> moment(0.15, 3.0);
-    const std::vector<std::pair<std::string, std::string>> encoders = {
-        {"mpeg4", ""}, {"libxvid", ""}, {"libx264", ""}, {"libx264", ""}, {"libx264", "libmp3lame"}};
+    const std::vector<std::pair<std::string, std::string>> encoders = {{"mpeg4", ""},
+                                                                       {"libxvid", ""},
+                                                                       {"libx264", ""},
+                                                                       {"libx264", ""},
+                                                                       {"libx264", "libmp3lame"}};
     for (const auto& [video, audio] : encoders) {
         JobRequest request{input, WorkDir() / ("abort-" + video + audio + ".avi"), video, audio};
         request.stopAfter = moment(random);
