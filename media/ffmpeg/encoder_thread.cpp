@@ -19,13 +19,11 @@ bool PacketWriter::Encode(AVFrame* frame)
     if (!m_packet)
         return false;
     ForgetLoggedError();
-    std::shared_lock<std::shared_mutex> shared;
-    if (m_opensGlobalState)
-        shared = std::shared_lock(GlobalStateLock());
-    if (const int sent = avcodec_send_frame(m_encoder, frame); sent < 0)
+    if (const int sent = Coding([&] { return avcodec_send_frame(m_encoder, frame); }); sent < 0)
         return Failed(sent);
     while (!IsPastDeadline()) {
-        const int received = avcodec_receive_packet(m_encoder, m_packet.get());
+        const int received =
+            Coding([&] { return avcodec_receive_packet(m_encoder, m_packet.get()); });
         if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
             return true;
         if (received < 0)
@@ -36,6 +34,16 @@ bool PacketWriter::Encode(AVFrame* frame)
             return false;
     }
     return true;
+}
+
+template <class Call> int PacketWriter::Coding(Call call)
+{
+    // The lock is not held while the packet is written: that may wait for
+    // another encoder's turn.
+    if (!m_opensGlobalState)
+        return call();
+    const std::shared_lock shared(GlobalStateLock());
+    return call();
 }
 
 bool PacketWriter::Failed(int code)

@@ -30,6 +30,9 @@ public:
     const char* CodecName() const { return m_encoder->codec->name; }
 
 private:
+    // Runs an FFmpeg call on the encoder, sharing the lock of encoders that
+    // open global state (see OpensGlobalState).
+    template <class Call> int Coding(Call call);
     bool Failed(int code);
 
     AVCodecContext* m_encoder;

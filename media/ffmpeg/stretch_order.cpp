@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/stretch_order.h"
 
+#include <chrono>
+
 namespace calvex::media::ffmpeg {
 
 bool StretchOrder::ReadyStream(const std::function<bool(AVStream&)>& fill)
@@ -14,15 +16,19 @@ bool StretchOrder::ReadyStream(const std::function<bool(AVStream&)>& fill)
 
 bool StretchOrder::Write(size_t stretch, AVPacket* packet, AVRational timeBase)
 {
-    std::lock_guard lock(m_mutex);
+    std::unique_lock lock(m_mutex);
+    // The stop flag is not signalled: it is looked at every few milliseconds.
+    while (stretch != m_writing && m_heldBytes >= kMostHeldBytes && !m_stop.load())
+        m_turn.wait_for(lock, std::chrono::milliseconds(10));
     if (stretch == m_writing)
         return m_file.Write(m_outputIndex, packet, timeBase);
-    if (stretch < m_writing)
-        return true;
+    if (stretch < m_writing || m_stop.load())
+        return true; // an aborted job ends with the stretch being written
     PacketPtr held = MakePacket();
     if (!held)
         return false;
     av_packet_move_ref(held.get(), packet);
+    m_heldBytes += held->size;
     Held& place = m_held[stretch];
     place.timeBase = timeBase;
     place.packets.push_back(std::move(held));
@@ -31,9 +37,11 @@ bool StretchOrder::Write(size_t stretch, AVPacket* packet, AVRational timeBase)
 
 bool StretchOrder::WriteHeld(Held& held)
 {
-    for (PacketPtr& packet : held.packets)
+    for (PacketPtr& packet : held.packets) {
+        m_heldBytes -= packet->size;
         if (!m_file.Write(m_outputIndex, packet.get(), held.timeBase))
             return false;
+    }
     held.packets.clear();
     return true;
 }
@@ -41,6 +49,8 @@ bool StretchOrder::WriteHeld(Held& held)
 bool StretchOrder::Complete(size_t stretch)
 {
     std::lock_guard lock(m_mutex);
+    // Whatever happens below, a stretch waiting for its turn looks again.
+    m_turn.notify_all();
     m_held[stretch].complete = true;
     for (;;) {
         auto current = m_held.find(m_writing);

@@ -7,6 +7,8 @@
 #include "media/ffmpeg/av_ptr.h"
 #include "media/ffmpeg/packet_sink.h"
 
+#include <atomic>
+#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -15,7 +17,12 @@ namespace calvex::media::ffmpeg {
 
 class StretchOrder {
 public:
-    StretchOrder(PacketSink& file, int outputIndex) : m_file(file), m_outputIndex(outputIndex) {}
+    // A stretch ahead of the one being written waits (its encoder waits)
+    // while the packets held reach kMostHeldBytes, until its turn or stop.
+    StretchOrder(PacketSink& file, int outputIndex, const std::atomic<bool>& stop)
+        : m_file(file), m_outputIndex(outputIndex), m_stop(stop)
+    {
+    }
 
     // The first stretch to open its encoder readies the stream; the others'
     // parameters are the same, and are not given again.
@@ -38,9 +45,16 @@ private:
     };
     bool WriteHeld(Held& held);
 
+    // Lossless and raw pictures come in megabytes: a stretch of them would
+    // not be held whole.
+    static constexpr int64_t kMostHeldBytes = int64_t{64} << 20;
+
     PacketSink& m_file;
     const int m_outputIndex;
+    const std::atomic<bool>& m_stop;
     mutable std::mutex m_mutex;
+    std::condition_variable m_turn;
+    int64_t m_heldBytes = 0;
     bool m_ready = false;
     size_t m_writing = 0; // the stretch whose packets go straight into the file
     std::map<size_t, Held> m_held;

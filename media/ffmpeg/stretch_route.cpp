@@ -59,7 +59,7 @@ bool StretchRoute::Start(OutputMux& mux, const std::atomic<bool>& stop)
     m_outputIndex = mux.AddStream();
     if (m_outputIndex < 0)
         return false;
-    m_order = std::make_unique<StretchOrder>(mux, m_outputIndex);
+    m_order = std::make_unique<StretchOrder>(mux, m_outputIndex, stop);
     const AVRational frame = av_inv_q(m_coding.plan.video.frameRate);
     const int64_t sourcePictures =
         m_coding.sourceLength > 0 ? av_rescale_q(m_coding.sourceLength, AV_TIME_BASE_Q, frame) : 0;
