@@ -120,7 +120,8 @@ bool CopyRoute::IsVideo() const
 
 TranscodeRoute::TranscodeRoute(const AVStream* source, const AVCodec* encoder, EncoderPlan plan,
                                OptionValues options)
-    : m_source(source), m_encoderCodec(encoder), m_plan(plan), m_options(std::move(options))
+    : m_source(source), m_encoderCodec(encoder), m_plan(plan), m_options(std::move(options)),
+      m_clock(source)
 {
 }
 
@@ -177,7 +178,7 @@ bool TranscodeRoute::ReceiveDecodedFrames()
         const int received = avcodec_receive_frame(m_decoder.get(), m_decoded.get());
         if (received < 0)
             return true; // more input needed, the end, or a frame that could not be decoded
-        m_decoded->pts = m_decoded->best_effort_timestamp;
+        m_clock.Stamp(m_decoded.get());
         // A frame the filter stage does not take ends the job, unless it stops.
         if (!m_filter->Push(m_decoded.get())) {
             av_frame_unref(m_decoded.get());

@@ -7,6 +7,7 @@
 #include "media/ffmpeg/encoder_plan.h"
 #include "media/ffmpeg/encoder_stage.h"
 #include "media/ffmpeg/filter_stage.h"
+#include "media/ffmpeg/frame_clock.h"
 #include "media/ffmpeg/output_mux.h"
 
 #include <atomic>
@@ -93,6 +94,7 @@ private:
     OptionValues m_options;
     const std::atomic<bool>* m_stop = nullptr;
     CodecContextPtr m_decoder;
+    FrameClock m_clock;
     // The filter stage hands its frames to the encoder stage: it is declared
     // after it, so that it ends first.
     std::unique_ptr<EncoderStage> m_encoder;

@@ -17,7 +17,8 @@ constexpr size_t kEncoderQueue = 1;
 
 StretchWorker::StretchWorker(const StretchCoding& coding, StretchOrder& order, size_t packetsHeld,
                              const std::atomic<bool>& stop)
-    : m_coding(coding), m_order(order), m_stop(stop), m_steps(packetsHeld, stop)
+    : m_coding(coding), m_order(order), m_stop(stop), m_clock(coding.source),
+      m_steps(packetsHeld, stop)
 {
 }
 
@@ -166,7 +167,7 @@ bool StretchWorker::PassDecoded()
     while (!m_stop.load()) {
         if (avcodec_receive_frame(m_decoder.get(), m_decoded.get()) < 0)
             return true; // more input needed, the end, or a frame that could not be decoded
-        m_decoded->pts = m_decoded->best_effort_timestamp;
+        m_clock.Stamp(m_decoded.get());
         // The pictures before the stretch's key frame (which a decoder
         // starting there cannot make whole) and from the next stretch's on
         // are the neighbours'.
@@ -188,6 +189,7 @@ bool StretchWorker::FinishStretch()
     if (!PassDecoded())
         return false;
     avcodec_flush_buffers(m_decoder.get());
+    m_clock.Restart();
     // The frame rate is filled up to the next stretch's first picture.
     if (!m_filter->Finish(m_bounds.end) || !m_encoder->Finish())
         return false;

@@ -8,6 +8,7 @@
 
 #include "media/ffmpeg/encoder_stage.h"
 #include "media/ffmpeg/filter_stage.h"
+#include "media/ffmpeg/frame_clock.h"
 #include "media/ffmpeg/stage_queue.h"
 #include "media/ffmpeg/stretch_order.h"
 
@@ -85,6 +86,7 @@ private:
     StretchOrder& m_order;
     const std::atomic<bool>& m_stop;
     CodecContextPtr m_decoder;
+    FrameClock m_clock;
     FramePtr m_decoded = MakeFrame();
     StretchBounds m_bounds;
     std::unique_ptr<StretchSink> m_sink;
