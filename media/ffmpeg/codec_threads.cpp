@@ -2,9 +2,7 @@
 #include "media/ffmpeg/codec_threads.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
-#include <string>
 
 extern "C" {
 #include <libavutil/cpu.h>
@@ -23,9 +21,9 @@ int Cores()
 constexpr int64_t kMostStretchWorkers = 8;
 constexpr int64_t kStretchMemory = int64_t{1} << 30;
 
-// The encoder's half of the cores (decoding has the other).
 constexpr int kFewestX264Threads = 4;
 
+// The encoder's half of the cores (decoding has the other).
 int EncoderShare()
 {
     return std::max(1, Cores() - Cores() / 2);
@@ -145,8 +143,7 @@ int StretchWorkers(const AVCodec* codec, const EncoderPlan& plan, const OptionVa
         return 1;
     // Such an encoder holding B-frames back gives them up only at its end,
     // and FFmpeg's Xvid never does: each stretch would lose its last picture.
-    if (const std::string bFrames = FindOption(options, "bf");
-        !bFrames.empty() && std::atoi(bFrames.c_str()) > 0)
+    if (OptionNumber(options, "bf") > 0)
         return 1;
     // Each worker holds some thirty pictures (the encoder's own, the
     // decoder's references, those on their way): the workers beyond the

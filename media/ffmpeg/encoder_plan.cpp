@@ -4,6 +4,7 @@
 #include "media/ffmpeg/av_ptr.h"
 #include "media/ffmpeg/codec_threads.h"
 #include "media/ffmpeg/encoder_profiles.h"
+#include "media/ffmpeg/option_values.h"
 #include "media/ffmpeg/two_pass.h"
 
 #include <algorithm>
@@ -186,6 +187,12 @@ bool HasOption(const OptionValues& options, const std::string& name)
 {
     return std::any_of(options.begin(), options.end(),
                        [&](const auto& option) { return option.first == name; });
+}
+
+double OptionNumber(const OptionValues& options, const std::string& name)
+{
+    double number = 0;
+    return ParseReal(FindOption(options, name), number) ? number : 0;
 }
 
 bool HasUserThreads(const OptionValues& options)

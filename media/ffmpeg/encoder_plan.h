@@ -26,6 +26,8 @@ using OptionValues = std::vector<std::pair<std::string, std::string>>;
 // The value of name among options, or empty.
 std::string FindOption(const OptionValues& options, const std::string& name);
 bool HasOption(const OptionValues& options, const std::string& name);
+// The value of name among options as a number; 0 when it is not set or no number.
+double OptionNumber(const OptionValues& options, const std::string& name);
 // A thread count of the user's: one other than 0, which leaves it to the program.
 bool HasUserThreads(const OptionValues& options);
 

@@ -41,13 +41,6 @@ void Set(OptionValues& options, const std::string& name, const std::string& valu
     options.emplace_back(name, value);
 }
 
-// The option's value as a number; 0 when it is not set or no number.
-double Number(const OptionValues& options, const char* name)
-{
-    double number = 0;
-    return ParseReal(FindOption(options, name), number) ? number : 0;
-}
-
 int EvenAtLeastTwo(double value)
 {
     return std::max(2, static_cast<int>(std::lround(value / 2)) * 2);
@@ -111,16 +104,16 @@ OptionValues ForPlayer(const AVCodec* codec, const OptionValues& user, OptionVal
         Set(opening, "profile", std::to_string(kAdvancedSimpleProfile));
         Set(opening, "level", std::to_string(kLevel5));
     }
-    if (Number(opening, "bf") > 1)
+    if (OptionNumber(opening, "bf") > 1)
         Set(opening, "bf", "1");
     for (const auto& [name, limit] :
          {std::pair{"maxrate", kPeakRate}, std::pair{"bufsize", kRateBuffer}})
-        if (Number(opening, name) <= 0 || Number(opening, name) > limit)
+        if (OptionNumber(opening, name) <= 0 || OptionNumber(opening, name) > limit)
             Set(opening, name, std::to_string(std::lround(limit)));
     // A constant quantiser cannot keep to a peak rate: it becomes the finest
     // the rate control uses, which may take a coarser one where the rate
     // would pass the peak.
-    const double bitRate = Number(opening, "b");
+    const double bitRate = OptionNumber(opening, "b");
     if (bitRate <= 0) {
         Set(opening, "b", std::to_string(std::lround(kPeakRate)));
         Set(opening, "qmax", "31");

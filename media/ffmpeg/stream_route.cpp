@@ -16,6 +16,34 @@ std::string StreamName(const AVStream* stream)
            avcodec_get_name(stream->codecpar->codec_id) + ")";
 }
 
+std::string ConvertFailure(const AVStream* source, const AVCodec* encoder)
+{
+    return "Cannot convert " + StreamName(source) + " for the encoder " + encoder->name;
+}
+
+CodecContextPtr OpenDecoder(const AVStream* source, int cores, PacketSink& sink)
+{
+    const AVCodec* decoder = avcodec_find_decoder(source->codecpar->codec_id);
+    if (decoder == nullptr) {
+        sink.Fail("There is no decoder for " + StreamName(source));
+        return nullptr;
+    }
+    CodecContextPtr context(avcodec_alloc_context3(decoder));
+    if (!context || avcodec_parameters_to_context(context.get(), source->codecpar) < 0)
+        return nullptr;
+    context->pkt_timebase = source->time_base;
+    if (cores > 0)
+        SizeDecoderThreads(context.get(), cores);
+    else
+        SizeDecoderThreads(context.get());
+    ForgetLoggedError();
+    if (const int opened = avcodec_open2(context.get(), decoder, nullptr); opened < 0) {
+        sink.Fail("Cannot decode " + StreamName(source) + ": " + ErrorText(opened));
+        return nullptr;
+    }
+    return context;
+}
+
 bool CopyRoute::Start(OutputMux& mux, const std::atomic<bool>&)
 {
     m_mux = &mux;
@@ -130,30 +158,16 @@ bool TranscodeRoute::Start(OutputMux& mux, const std::atomic<bool>& stop)
     m_stop = &stop;
     if (!m_decoded)
         return false;
-    const AVCodec* decoder = avcodec_find_decoder(m_source->codecpar->codec_id);
-    if (decoder == nullptr) {
-        mux.Fail("There is no decoder for " + StreamName(m_source));
+    m_decoder = OpenDecoder(m_source, 0, mux);
+    if (!m_decoder)
         return false;
-    }
-    m_decoder.reset(avcodec_alloc_context3(decoder));
-    if (!m_decoder || avcodec_parameters_to_context(m_decoder.get(), m_source->codecpar) < 0)
-        return false;
-    m_decoder->pkt_timebase = m_source->time_base;
-    SizeDecoderThreads(m_decoder.get());
-    ForgetLoggedError();
-    if (const int opened = avcodec_open2(m_decoder.get(), decoder, nullptr); opened < 0) {
-        mux.Fail("Cannot decode " + StreamName(m_source) + ": " + ErrorText(opened));
-        return false;
-    }
     m_outputIndex = mux.AddStream();
     if (m_outputIndex < 0)
         return false;
     m_encoder =
         std::make_unique<EncoderStage>(m_encoderCodec, m_plan, m_options, mux, m_outputIndex, stop);
-    m_filter = std::make_unique<FilterStage>(m_source, m_plan,
-                                             "Cannot convert " + StreamName(m_source) +
-                                                 " for the encoder " + m_encoderCodec->name,
-                                             *m_encoder, mux, stop);
+    m_filter = std::make_unique<FilterStage>(
+        m_source, m_plan, ConvertFailure(m_source, m_encoderCodec), *m_encoder, mux, stop);
     return true;
 }
 

@@ -19,6 +19,11 @@ namespace calvex::media::ffmpeg {
 
 // "the source's video stream (h264)", for messages.
 std::string StreamName(const AVStream* stream);
+// Why a decoded stream cannot be made what encoder takes.
+std::string ConvertFailure(const AVStream* source, const AVCodec* encoder);
+// An opened decoder of source, with threads for cores (0: this machine's);
+// null, the reason noted on sink, when there is none or it cannot open.
+CodecContextPtr OpenDecoder(const AVStream* source, int cores, PacketSink& sink);
 
 class StreamRoute {
 public:

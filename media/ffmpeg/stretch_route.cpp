@@ -4,7 +4,6 @@
 #include "media/ffmpeg/output_mux.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <thread>
 
 namespace calvex::media::ffmpeg {
@@ -31,8 +30,7 @@ int64_t FewestPictures(const OptionValues& options, int64_t sourcePictures, int 
     int64_t pictures = kFewestPictures;
     if (sourcePictures > 0)
         pictures = std::min(pictures, sourcePictures / (2 * workers));
-    const std::string interval = FindOption(options, "g");
-    const int64_t keyInterval = interval.empty() ? 0 : std::atoll(interval.c_str());
+    const auto keyInterval = static_cast<int64_t>(OptionNumber(options, "g"));
     return std::max({pictures, kShortestStretch, keyInterval});
 }
 

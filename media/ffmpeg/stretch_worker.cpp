@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "media/ffmpeg/stretch_worker.h"
 
-#include "media/ffmpeg/failure.h"
 #include "media/ffmpeg/stream_route.h"
 #include "media/ffmpeg/thread_name.h"
 
@@ -29,19 +28,11 @@ StretchWorker::~StretchWorker()
 
 bool StretchWorker::Start()
 {
-    const AVCodec* decoder = avcodec_find_decoder(m_coding.source->codecpar->codec_id);
-    m_decoder.reset(decoder != nullptr ? avcodec_alloc_context3(decoder) : nullptr);
-    if (!m_decoder || !m_decoded ||
-        avcodec_parameters_to_context(m_decoder.get(), m_coding.source->codecpar) < 0)
+    // The workers side by side are the threads: each decodes on one.
+    StretchSink failures(m_order, 0); // notes why, writes nothing
+    m_decoder = OpenDecoder(m_coding.source, 1, failures);
+    if (!m_decoder || !m_decoded)
         return false;
-    m_decoder->pkt_timebase = m_coding.source->time_base;
-    // The workers side by side are the threads: each decodes on its own.
-    SizeDecoderThreads(m_decoder.get(), 1);
-    ForgetLoggedError();
-    if (const int opened = avcodec_open2(m_decoder.get(), decoder, nullptr); opened < 0) {
-        m_order.Fail("Cannot decode " + StreamName(m_coding.source) + ": " + ErrorText(opened));
-        return false;
-    }
     m_thread = std::thread([this] { Run(); });
     return true;
 }
@@ -134,8 +125,7 @@ bool StretchWorker::BeginStretch(const StretchBounds& bounds)
     m_encoder = std::make_unique<EncoderStage>(m_coding.encoder, m_coding.plan, m_coding.options,
                                                *m_sink, 0, m_stop, kEncoderQueue);
     m_filter = std::make_unique<FilterStage>(m_coding.source, m_coding.plan,
-                                             "Cannot convert " + StreamName(m_coding.source) +
-                                                 " for the encoder " + m_coding.encoder->name,
+                                             ConvertFailure(m_coding.source, m_coding.encoder),
                                              *m_encoder, *m_sink, m_stop);
     return true;
 }
